@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "connection/connection_record.h"
+#include "connection/controls.h"
+#include "connection/serial.h"
+
+// The protocol side of the main window: the connection record, the handlers of the window's
+// controls and the protocol methods. It reaches the window only through the accessors below,
+// which the window (or a headless host) implements; every handler runs on the one event-loop
+// thread, one event at a time, and Busy is the only guard.
+class ConnectionEngine : public ConnectionRecord {
+ public:
+  virtual ~ConnectionEngine() = default;
+
+  // Handlers of the window's controls.
+  void srlMain_DataAvailable();
+  void popCom_Change();
+  void chkAutoAnswer_Action();
+  void tmrBusy_Action();
+  void PushButton1_Action();  // "Force Patch"
+  void cmdForce_Action();     // "Force Reply"
+
+  // Protocol methods.
+  void DebugLog(std::string_view message);
+  void GrabAnotherPacket();
+  void RespondToPacket(const std::string& FBS, const std::string& SBS, const std::string& RCW,
+                       const std::string& OPC, const std::string& PAY);
+  void BuildSendQue();
+  void SendPatch();
+
+ protected:
+  // The window's controls, as the engine uses them.
+  virtual Serial& srlMain() = 0;
+  virtual ChooserControl& popCom() = 0;
+  virtual CheckControl& chkAutoAnswer() = 0;
+  virtual CheckControl& chkOverride() = 0;
+  virtual TextControl& txtHexlog() = 0;
+  virtual TextControl& txtLogger() = 0;
+  virtual TextControl& txtOverride() = 0;
+  // The system's serial ports, in the order the chooser lists them.
+  virtual const SerialPortList& SystemSerialPorts() = 0;
+  // Obtains the debug window (building it when none is open) and shows it.
+  virtual void ShowDebugWindow() = 0;
+
+ private:
+  // Frame builders and steps shared by the handlers above.
+  void writeHex(std::string_view hexText);
+  void writeModemCommand(std::string_view command);
+  void sendHandshake();
+  void sendC0Acknowledgement();
+  void disconnect();
+};
