@@ -32,6 +32,9 @@ class Serial {
 
   // Raised on the event loop after bytes have arrived.
   std::function<void()> DataAvailable;
+  // Raised when an open port fails for good (adapter unplugged, other end gone); the port is
+  // closed by then and the reason is for the operator log.
+  std::function<void(const std::string& reason)> PortLost;
 };
 
 // The received-bytes half of a Serial, shared by every implementation: the device side hands

@@ -1,0 +1,50 @@
+#include "connection/override_text.h"
+
+#include <cctype>
+
+#include "framing/hex.h"
+
+namespace {
+
+bool isDropped(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The character starting at `at` as the operator would recognise it: the whole UTF-8 sequence,
+// or the byte value for an invisible control character.
+std::string describeCharacter(std::string_view typed, std::size_t at) {
+  const unsigned char first = static_cast<unsigned char>(typed[at]);
+  if (first < 0x20 || first == 0x7F) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("control character 0x") + kDigits[first >> 4] + kDigits[first & 0x0F];
+  }
+  std::size_t end = at + 1;
+  while (end < typed.size() && isUtf8Continuation(typed[end])) ++end;
+  return "'" + std::string(typed.substr(at, end - at)) + "'";
+}
+
+}  // namespace
+
+std::optional<std::string> checkOverrideText(std::string_view typed, std::string& problem) {
+  std::string digits;
+  digits.reserve(typed.size());
+  std::size_t position = 0;  // counted in characters, as the operator sees the text
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    const char c = typed[i];
+    if (!isUtf8Continuation(c)) ++position;
+    if (isDropped(c)) continue;
+    if (hexDigitValue(c) < 0) {
+      problem = describeCharacter(typed, i) + " at position " + std::to_string(position) +
+                " is not a hex digit";
+      return std::nullopt;
+    }
+    digits.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+  }
+  if (digits.size() % 2 != 0) {
+    problem = digits.size() == 1
+                  ? std::string("1 hex digit does not make a whole byte")
+                  : std::to_string(digits.size()) + " hex digits do not make whole bytes";
+    return std::nullopt;
+  }
+  return digits;
+}
