@@ -22,6 +22,9 @@ class ConnectionEngine : public ConnectionRecord {
   void tmrBusy_Action();
   void PushButton1_Action();  // "Force Patch"
   void cmdForce_Action();     // "Force Reply"
+  // The open port failed for good (Serial::PortLost): one log line; the call's record stays as
+  // it is until the operator opens a port again.
+  void srlMain_PortLost(const std::string& reason);
 
   // Protocol methods.
   void DebugLog(std::string_view message);

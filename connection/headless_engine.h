@@ -42,8 +42,12 @@ class HeadlessEngine : public ConnectionEngine {
  public:
   HeadlessEngine(Serial& serial, const SerialPortList& ports) : serial_(serial), ports_(ports) {
     serial_.DataAvailable = [this] { srlMain_DataAvailable(); };
+    serial_.PortLost = [this](const std::string& reason) { srlMain_PortLost(reason); };
   }
-  ~HeadlessEngine() override { serial_.DataAvailable = nullptr; }
+  ~HeadlessEngine() override {
+    serial_.DataAvailable = nullptr;
+    serial_.PortLost = nullptr;
+  }
 
   MemoryText hexlog;
   MemoryText logger;
