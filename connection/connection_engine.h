@@ -50,6 +50,8 @@ class ConnectionEngine : public ConnectionRecord {
 
  private:
   // Frame builders and steps shared by the handlers above.
+  // Lead byte, ADR 1F FA and the position fields of SentBuffer and ReceiveBuffer as they stand.
+  std::string frameHead() const;
   void writeHex(std::string_view hexText);
   void writeModemCommand(std::string_view command);
   void sendHandshake();

@@ -23,12 +23,18 @@ struct Message {
 constexpr Field kSystemFields[] = {{"System : ", 8, Shown::Characters}};
 
 constexpr Field kLoginFields[] = {
-    {"OS Free", 8, Shown::Hex},         {"DB Free", 8, Shown::Hex},
-    {"Misc Flags", 8, Shown::Hex},      {"Last Box State", 8, Shown::Hex},
-    {"Phone Number", 52, Shown::Hex},   {"Region", 8, Shown::Hex},
-    {"Serial", 8, Shown::Hex},          {"User Slot", 2, Shown::Hex},
-    {"Color", 2, Shown::Hex},           {"Icon", 2, Shown::Hex},
-    {"Hometown", 68, Shown::Characters}, {"Username", 68, Shown::Characters},
+    {"OS Free", 8, Shown::Hex},
+    {"DB Free", 8, Shown::Hex},
+    {"Misc Flags", 8, Shown::Hex},
+    {"Last Box State", 8, Shown::Hex},
+    {"Phone Number", 52, Shown::Hex},
+    {"Region", 8, Shown::Hex},
+    {"Serial", 8, Shown::Hex},
+    {"User Slot", 2, Shown::Hex},
+    {"Color", 2, Shown::Hex},
+    {"Icon", 2, Shown::Hex},
+    {"Hometown", 68, Shown::Characters},
+    {"Username", 68, Shown::Characters},
 };
 
 constexpr Field kGameFields[] = {{"Game ID", 8, Shown::Hex}, {"Patch Version", 8, Shown::Hex}};
@@ -45,8 +51,8 @@ constexpr std::string_view kConnectTypeCode = "0E";
 
 // In the order the codes are tested; the connect type has no fields and is handled apart.
 constexpr Message kMessages[] = {
-    {"1F", "", kSystemFields},     {kLoginCode, "Login : ", kLoginFields},
-    {kGameCode, "", kGameFields},  {"0F", "", kSystemVersionFields},
+    {"1F", "", kSystemFields},       {kLoginCode, "Login : ", kLoginFields},
+    {kGameCode, "", kGameFields},    {"0F", "", kSystemVersionFields},
     {"10", "", kVersionCountFields},
 };
 

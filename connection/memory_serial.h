@@ -41,7 +41,7 @@ class MemorySerial : public BufferedSerial {
 
 class MemoryPortList : public SerialPortList {
  public:
-  explicit MemoryPortList(std::vector<std::string> names = {}) : names(std::move(names)) {}
+  explicit MemoryPortList(std::vector<std::string> portNames = {}) : names(std::move(portNames)) {}
   int SerialPortCount() const override { return static_cast<int>(names.size()); }
   std::string SerialPortName(int i) const override { return names.at(i); }
   std::string SerialPortLocation(int i) const override { return "/dev/" + names.at(i); }

@@ -6,18 +6,19 @@
 
 namespace {
 
-bool isDropped(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isDropped(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-bool isUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isUtf8Continuation(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // The character starting at `at` as the operator would recognise it: the whole UTF-8 sequence,
 // or the byte value for an invisible control character.
 std::string describeCharacter(std::string_view typed, std::size_t at) {
   const unsigned char first = static_cast<unsigned char>(typed[at]);
-  if (first < 0x20 || first == 0x7F) {
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    return std::string("control character 0x") + kDigits[first >> 4] + kDigits[first & 0x0F];
-  }
+  if (first < 0x20 || first == 0x7F) return "control character 0x" + EncodeHex(typed.substr(at, 1));
   std::size_t end = at + 1;
   while (end < typed.size() && isUtf8Continuation(typed[end])) ++end;
   return "'" + std::string(typed.substr(at, end - at)) + "'";
@@ -28,13 +29,12 @@ std::string describeCharacter(std::string_view typed, std::size_t at) {
 std::optional<std::string> checkOverrideText(std::string_view typed, std::string& problem) {
   std::string digits;
   digits.reserve(typed.size());
-  std::size_t position = 0;  // counted in characters, as the operator sees the text
   for (std::size_t i = 0; i < typed.size(); ++i) {
     const char c = typed[i];
-    if (!isUtf8Continuation(c)) ++position;
     if (isDropped(c)) continue;
+    // Everything before the first offender is ASCII, so its byte position is its character one.
     if (hexDigitValue(c) < 0) {
-      problem = describeCharacter(typed, i) + " at position " + std::to_string(position) +
+      problem = describeCharacter(typed, i) + " at position " + std::to_string(i + 1) +
                 " is not a hex digit";
       return std::nullopt;
     }

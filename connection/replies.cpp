@@ -3,15 +3,9 @@
 #include "framing/crc.h"
 #include "framing/position_field.h"
 
-namespace {
-
-// Lead byte, ADR and the two position fields as they stand now.
-std::string replyHead(const ConnectionRecord& record) {
-  return "001FFA" + ReturnLongLengthOfString(record.SentBuffer) +
-         ReturnLongLengthOfString(record.ReceiveBuffer);
+std::string ConnectionEngine::frameHead() const {
+  return "001FFA" + ReturnLongLengthOfString(SentBuffer) + ReturnLongLengthOfString(ReceiveBuffer);
 }
-
-}  // namespace
 
 void ConnectionEngine::RespondToPacket(const std::string& FBS, const std::string& /*SBS*/,
                                        const std::string& /*RCW*/, const std::string& OPC,
@@ -31,7 +25,7 @@ void ConnectionEngine::RespondToPacket(const std::string& FBS, const std::string
   } else if (OPC == "40") {
     C0Count = 0;
     // The acknowledgement of a data frame is only worked out for the log, never written.
-    const std::string head = replyHead(*this);
+    const std::string head = frameHead();
     if (CalculateCRC(head + "080080").size() == 4) {
       DebugLog("Responding to ACK");
     } else {
@@ -48,7 +42,7 @@ void ConnectionEngine::RespondToPacket(const std::string& FBS, const std::string
     }
     if (SendingData) SendPatch();
   } else if (OPC == "88") {
-    writeHex(replyHead(*this) + "000086");
+    writeHex(frameHead() + "000086");
   } else if (OPC == "87") {
     SentBuffer.clear();
     SendPatch();
@@ -60,7 +54,7 @@ void ConnectionEngine::RespondToPacket(const std::string& FBS, const std::string
 }
 
 void ConnectionEngine::sendC0Acknowledgement() {
-  const std::string text = replyHead(*this) + "0000C0";
+  const std::string text = frameHead() + "0000C0";
   writeHex(sealFrame(text, CalculateCRC(text)));
 }
 
@@ -69,6 +63,10 @@ void ConnectionEngine::cmdForce_Action() {
   sendC0Acknowledgement();
 }
 
-void ConnectionEngine::PushButton1_Action() { DoneReading = true; }
+void ConnectionEngine::PushButton1_Action() {
+  DoneReading = true;
+}
 
-void ConnectionEngine::tmrBusy_Action() { Busy = false; }
+void ConnectionEngine::tmrBusy_Action() {
+  Busy = false;
+}

@@ -108,7 +108,9 @@ void ConnectionEngine::DebugLog(std::string_view message) {
   txtLogger().AppendText(line);
 }
 
-void ConnectionEngine::writeHex(std::string_view hexText) { srlMain().Write(DecodeHex(hexText)); }
+void ConnectionEngine::writeHex(std::string_view hexText) {
+  srlMain().Write(DecodeHex(hexText));
+}
 
 void ConnectionEngine::writeModemCommand(std::string_view command) {
   std::string line(command);

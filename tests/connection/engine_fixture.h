@@ -1,0 +1,95 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <boost/crc.hpp>
+#include <cstdio>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "connection/headless_engine.h"
+#include "connection/memory_serial.h"
+#include "framing/hex.h"
+
+namespace engine_test {
+
+// The frame check computed apart from the project's own code: CRC-16/GENIBUS.
+inline std::string oracleCheck(const std::string& hexText) {
+  boost::crc_optimal<16, 0x1021, 0xFFFF, 0xFFFF, false, false> crc;
+  const std::string bytes = DecodeHex(hexText);
+  crc.process_bytes(bytes.data(), bytes.size());
+  char digits[5];
+  std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(crc.checksum()));
+  return digits;
+}
+
+// A whole frame as hex text: the text, its four-digit check, the end marker.
+inline std::string sealed(const std::string& hexText) {
+  return hexText + oracleCheck(hexText) + "1003";
+}
+
+// A frame from the box with id `id`, as the bytes on the line.
+inline std::string boxFrame(const std::string& opc, const std::string& payload = "",
+                            const std::string& fbs = "00000000", const std::string& id = "1234") {
+  return DecodeHex(sealed("00" + id + fbs + "00000000" + "0000" + opc + payload));
+}
+
+// Cuts written bytes into pieces of the given byte lengths, as hex text; the lengths must cover
+// the bytes exactly.
+inline std::vector<std::string> splitFrames(const std::string& bytes,
+                                            const std::vector<std::size_t>& lengths) {
+  EXPECT_EQ(std::accumulate(lengths.begin(), lengths.end(), std::size_t{0}), bytes.size())
+      << "written: " << EncodeHex(bytes);
+  std::vector<std::string> frames;
+  std::size_t at = 0;
+  for (std::size_t length : lengths) {
+    if (at >= bytes.size()) break;
+    frames.push_back(EncodeHex(bytes.substr(at, length)));
+    at += length;
+  }
+  return frames;
+}
+
+// An engine on an in-memory port, playing the modem and the box through the port.
+class EngineTest : public ::testing::Test {
+ protected:
+  // Lines of the operator log, each without the carriage return before it.
+  std::vector<std::string> logLines() const {
+    std::vector<std::string> lines;
+    const std::string& text = engine.logger.text;
+    std::size_t at = text.find('\r');
+    while (at != std::string::npos) {
+      const std::size_t next = text.find('\r', at + 1);
+      lines.push_back(text.substr(at + 1, next == std::string::npos ? next : next - at - 1));
+      at = next;
+    }
+    return lines;
+  }
+
+  void clearLog() { engine.logger.text.clear(); }
+
+  // The engine in a call with the box `id`, past the handshake.
+  void online(const std::string& id = "1234") {
+    engine.state = Online;
+    engine.RemoteConId = id;
+  }
+
+  // Walks a whole call set-up through the port: modem text, "CONNECT", the box's first bytes,
+  // the handshake. Leaves the log and the written bytes empty.
+  void dialIn(const std::string& id = "1234") {
+    serial.receive("RING\r\n");
+    serial.receive("CONNECT 2400\r\n");
+    serial.receive(DecodeHex("00" + id));
+    serial.receive(std::string(1, '\0'));
+    ASSERT_EQ(engine.state, Online);
+    serial.takeWritten();
+    clearLog();
+  }
+
+  MemorySerial serial;
+  MemoryPortList ports{{"ttyS0", "ttyUSB0"}};
+  HeadlessEngine engine{serial, ports};
+};
+
+}  // namespace engine_test
