@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QSerialPort>
+#include <string>
 
+#include "connection/qt_serial_port_list.h"
 #include "connection/serial.h"
 
 // The engine's Serial on a QSerialPort: bytes that arrive are kept unread and announced through
@@ -11,8 +13,11 @@ class QtSerial : public QObject, public BufferedSerial {
   Q_OBJECT
 
  public:
-  // Line settings by their codes: baud 4 is 2400 baud, bits 3 is 8 data bits, parity 0 none,
-  // stop 0 one stop bit; DTR on; CTS and XON are hardware and software flow control.
+  // Line settings by their codes. Baud: 0 300, 1 600, 2 1200, 3 1800, 4 2400, 5 3600, 6 4800,
+  // 7 7200, 8 9600, 9 14400, 10 19200, 11 28800, 12 38400, 13 57600, 14 115200. Bits: 0 to 3
+  // for 5 to 8 data bits. Parity: 0 none, 1 odd, 2 even. Stop: 0 one, 1 one and a half (not
+  // offered by Linux serial drivers: the open then fails), 2 two. CTS is hardware and XON
+  // software flow control; with both, hardware wins. A code out of range keeps the default.
   struct LineSettings {
     int baud = 4;
     int bits = 3;
@@ -29,24 +34,26 @@ class QtSerial : public QObject, public BufferedSerial {
   const LineSettings& lineSettings() const { return settings_; }
 
   void SetSerialPort(const std::string& port) override;
-  std::string SerialPort() const override;
+  std::string SerialPort() const override { return portName_; }
   bool Open() override;
   void Close() override;
-  bool IsOpen() const override;
+  bool IsOpen() const override { return port_.isOpen(); }
   std::string ErrorString() const override;
+  // Discards what is pending in both directions: unsent output, input the driver holds and
+  // input received but not yet consumed.
   void Reset() override;
+  // Dropped silently while no port is open.
   void Write(std::string_view bytes) override;
   void Flush() override;
 
  private:
+  void applyLineSettings();
+  void receive();
+  void onError(QSerialPort::SerialPortError error);
+  bool hungUp() const;
+
   LineSettings settings_;
   QSerialPort port_;
-};
-
-// The system's serial ports as Qt lists them, read afresh at every call.
-class QtSerialPortList : public SerialPortList {
- public:
-  int SerialPortCount() const override;
-  std::string SerialPortName(int i) const override;
-  std::string SerialPortLocation(int i) const override;
+  std::string portName_;
+  bool losing_ = false;  // a lost port is being closed; report it once
 };
