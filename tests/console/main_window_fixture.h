@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "connection/memory_serial.h"
+#include "console/frm_main.h"
+#include "console_test_support.h"
+
+// The main window built as start-up builds it, over a port list of the test's choosing.
+class TestMainWindow : public frmMain {
+ public:
+  explicit TestMainWindow(std::vector<std::string> ports)
+      : frmMain(std::make_unique<MemoryPortList>(std::move(ports))) {}
+  using frmMain::ShowDebugWindow;
+};
+
+class MainWindowTest : public WindowTest {
+ protected:
+  void build(std::vector<std::string> ports = {"A", "B", "C"}) {
+    delete window;
+    window = new TestMainWindow(std::move(ports));
+    window->Constructor();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  }
+  void SetUp() override { build(); }
+
+  TestMainWindow* window = nullptr;
+};
