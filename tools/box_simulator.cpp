@@ -4,9 +4,10 @@
 // Boost.CRC.
 //
 // Usage: box-simulator [--calls N] [--patch PATH | --expect-override HEX] [--split] [--junk]
-//                      [--opcode87] [--timeout-ms MS]
-// The first line on standard output is the slave's path. Exit status 0 when every call checked
-// out; otherwise one line on standard error says what differed, and the status is 1.
+//                      [--opcode87] [--soak --link PATH] [--timeout-ms MS]
+// The first line on standard output is the slave's path (or the link's, with --link). Exit status
+// 0 when every call checked out; otherwise one line on standard error says what differed, and the
+// status is 1.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -22,8 +23,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -50,6 +53,13 @@ constexpr std::uint16_t kConnectionIds[] = {0x1234,
 constexpr milliseconds kRetryAfter{300};  // the server acts only on a data event; poke it again
 constexpr milliseconds kStepTimeout{5000};
 constexpr int kMaxTries = 10;
+// Soak pacing: a slow line gives the server the data events it needs apart, and where both
+// halves still arrive together, a stray line end gives it the next one.
+constexpr milliseconds kLinePause{4};
+constexpr milliseconds kPokeAfter{25};
+constexpr int kMaxPokes = 200;
+constexpr std::string_view kPoke = "\r\n";
+constexpr std::string_view kNoCarrier = "NO CARRIER\r\n";
 
 std::uint16_t frameCheck(std::string_view bytes) {
   boost::crc_optimal<16, 0x1021, 0xFFFF, 0xFFFF, false, false> crc;  // CRC-16/GENIBUS
@@ -169,25 +179,60 @@ struct Options {
   bool split = false;
   bool junk = false;
   bool opcode87 = false;
+  bool soak = false;
+  std::string link;  // a symbolic link kept pointing at the current slave
   milliseconds timeout{20000};
+};
+
+enum class CallKind { Good, Junk, CutShort, EndMarkerInPayload, HangUpMidUpload, PortLost };
+constexpr std::string_view kKindNames[] = {
+    "good", "junk", "cut short", "10 03 in payload", "hang-up mid-upload", "port lost"};
+
+// What the server writes in answer to one box frame.
+enum class Reply { Data, Acknowledgement };
+
+// What one call does. `at` is the box frame after the handshake, from 0, where a hostile call
+// strikes; `hostile` numbers the hostile calls of a run from 1 and varies where and how.
+struct CallPlan {
+  CallKind kind = CallKind::Good;
+  int at = 0;
+  int hostile = 0;
 };
 
 class BoxSimulator {
  public:
-  BoxSimulator(const Options& options, int master)
-      : options_(options), master_(master), deadline_(Clock::now() + options.timeout) {}
+  explicit BoxSimulator(const Options& options);
+  BoxSimulator(const BoxSimulator&) = delete;
+  BoxSimulator& operator=(const BoxSimulator&) = delete;
+  ~BoxSimulator();
 
+  // The path the server is to open.
+  const std::string& devicePath() const {
+    return options_.link.empty() ? slavePath_ : options_.link;
+  }
   void run();
+  void printSummary() const;
 
  private:
+  void openLine();
+  void loseLine();
+  CallPlan planCall() const;
+
   void waitForAutoAnswer();
   void ring();
   void handshake();
-  void dialogue();
+  bool dialogue();
+  bool step(std::uint8_t opcode, std::uint32_t fbs, std::string_view payload,
+            std::initializer_list<Reply> replies);
+  void endMarkerInPayload();
   void hangUp();
+  void expectRearmed();
 
   std::string boxFrame(std::uint8_t opcode, std::uint32_t fbs, std::string_view payload);
-  void boxSends(std::uint8_t opcode, std::uint32_t fbs, std::string_view payload = {});
+  void boxSends(std::uint8_t opcode, std::uint32_t fbs, std::string_view payload = {},
+                std::string_view behind = {});
+  std::string lineNoise(const std::function<bool(std::string_view)>& harmless);
+  std::string startKey() const;
   void expectAcknowledgement();
   void expectDataFrame();
   std::string takeServerFrame(std::string_view what);
@@ -201,40 +246,147 @@ class BoxSimulator {
 
   void send(std::string_view bytes);
   bool waitFor(const std::function<bool()>& ready, milliseconds within);
+  void waitPoking(const std::function<bool()>& ready, std::string_view what);
   [[noreturn]] void fail(const std::string& what) const;
 
   const Options& options_;
-  const int master_;
   const Clock::time_point deadline_;
+  const std::size_t chunks_;  // data frames of a whole upload
+  int master_ = -1;
+  int slave_ = -1;  // kept open, so the master never reads a hang-up while the server reopens
+  std::string slavePath_;
   std::string inbox_;  // what the server wrote, not yet checked
   int call_ = 0;
+  CallPlan plan_;
   std::uint16_t connectionId_ = 0;
   int junkSent_ = 0;
+  std::uint32_t noiseState_ = 0x9E3779B9;
   // The server's side of one call as the box expects it.
   std::size_t payloadTaken_ = 0;  // bytes of payload the server took from the box's frames
   std::size_t sentDigits_ = 0;    // hex digits of upload the server counts as sent
   std::string upload_;            // upload bytes received
   int dataFrames_ = 0;
+  int boxFramesSent_ = 0;  // after the handshake
+  std::string ending_;     // how a hostile call ended, for its report line
+  // Over the run.
+  int tally_[std::size(kKindNames)] = {};
+  int wholeUploads_[std::size(kKindNames)] = {};
+  int ringRepeats_ = 0;
+  int pokes_ = 0;
 };
+
+BoxSimulator::BoxSimulator(const Options& options)
+    : options_(options),
+      deadline_(Clock::now() + options.timeout),
+      chunks_((options.expected.size() + kChunkBytes - 1) / kChunkBytes) {
+  openLine();
+}
+
+BoxSimulator::~BoxSimulator() {
+  ::close(master_);
+  ::close(slave_);
+  if (!options_.link.empty()) ::unlink(options_.link.c_str());
+}
+
+void BoxSimulator::openLine() {
+  termios raw{};
+  ::cfmakeraw(&raw);
+  if (::openpty(&master_, &slave_, nullptr, &raw, nullptr) != 0) {
+    fail(std::string("openpty failed: ") + std::strerror(errno));
+  }
+  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+  slavePath_ = ::ptsname(master_);
+  if (options_.link.empty()) return;
+  // Replaced in one step, so the server never finds the link missing or half made.
+  const std::string fresh = options_.link + ".new";
+  ::unlink(fresh.c_str());
+  if (::symlink(slavePath_.c_str(), fresh.c_str()) != 0 ||
+      ::rename(fresh.c_str(), options_.link.c_str()) != 0) {
+    fail("cannot point " + options_.link + " at " + slavePath_ + ": " + std::strerror(errno));
+  }
+}
+
+// The port disappears mid-call: the line goes, a new one takes its place under the link. The
+// server is to open it again and switch auto-answer on; the modem then reports the lost call.
+void BoxSimulator::loseLine() {
+  const std::string lost = slavePath_;
+  ::close(master_);
+  ::close(slave_);
+  inbox_.clear();
+  openLine();
+  expectCommand("AT&F");
+  expectCommand("ATS0=2");
+  hangUp();
+  ending_ = "line " + lost + " closed before box frame " + std::to_string(plan_.at + 1) +
+            "; the server opened " + slavePath_ + " through the link";
+}
+
+CallPlan BoxSimulator::planCall() const {
+  if (!options_.soak || call_ % 10 != 0) return {};
+  const int hostile = call_ / 10;
+  const int frames = static_cast<int>(chunks_) + 3;  // login, new position, repeat, then one per
+                                                     // further chunk, and the last
+  if (hostile % 25 == 5) return {CallKind::PortLost, hostile % frames, hostile};
+  switch (hostile % 4) {
+    case 0:
+      return {CallKind::Junk, 0, hostile};
+    case 1:
+      return {CallKind::CutShort, hostile % frames, hostile};
+    case 2:
+      return {CallKind::EndMarkerInPayload, 0, hostile};
+    default:  // the frames that bring data, from the one that starts the upload
+      return {CallKind::HangUpMidUpload, 2 + hostile % static_cast<int>(chunks_), hostile};
+  }
+}
 
 void BoxSimulator::run() {
   waitForAutoAnswer();
   for (call_ = 1; call_ <= options_.calls; ++call_) {
+    plan_ = planCall();
     connectionId_ = kConnectionIds[(call_ - 1) % std::size(kConnectionIds)];
     payloadTaken_ = 0;
     sentDigits_ = 0;
     upload_.clear();
     dataFrames_ = 0;
+    boxFramesSent_ = 0;
     ring();
     handshake();
-    dialogue();
-    hangUp();
+    bool whole = false;
+    if (plan_.kind == CallKind::EndMarkerInPayload) {
+      endMarkerInPayload();
+    } else {
+      whole = dialogue();
+    }
+    if (whole) hangUp();
+    const auto kind = static_cast<std::size_t>(plan_.kind);
+    ++tally_[kind];
     char id[5];
     std::snprintf(id, sizeof id, "%04X", connectionId_);
-    std::cout << "call " << call_ << ": connection id " << id << ", " << dataFrames_
-              << " data frames, " << upload_.size() << " bytes uploaded, every frame checked"
-              << std::endl;
+    std::cout << "call " << call_ << ": ";
+    if (options_.soak) std::cout << kKindNames[kind] << ": ";
+    std::cout << "connection id " << id << ", ";
+    if (whole) {
+      ++wholeUploads_[kind];
+      std::cout << dataFrames_ << " data frames, " << upload_.size()
+                << " bytes uploaded, every frame checked" << std::endl;
+    } else {
+      std::cout << ending_ << "; modem re-armed, every frame checked" << std::endl;
+    }
   }
+}
+
+void BoxSimulator::printSummary() const {
+  std::cout << "box-simulator: " << options_.calls << " calls checked out";
+  if (!options_.soak) {
+    std::cout << std::endl;
+    return;
+  }
+  std::cout << "; " << wholeUploads_[0] << " good with whole uploads; hostile:";
+  for (std::size_t kind = 1; kind < std::size(kKindNames); ++kind) {
+    std::cout << (kind > 1 ? "," : "") << ' ' << tally_[kind] << ' ' << kKindNames[kind];
+    if (wholeUploads_[kind] > 0) std::cout << " (" << wholeUploads_[kind] << " whole uploads)";
+  }
+  std::cout << "; " << ringRepeats_ << " RING repeats, " << pokes_ << " line pokes" << std::endl;
 }
 
 void BoxSimulator::waitForAutoAnswer() {
@@ -247,8 +399,18 @@ void BoxSimulator::waitForAutoAnswer() {
 }
 
 // The server answers CONNECT with a lone carriage return, but only at a data event after the
-// one that brought it out of its idle state: ring again until it does.
+// one that brought it out of its idle state: ring again until it does. Once CONNECT is taken,
+// every byte counts towards the connection id, so RING is repeated only after a long wait.
 void BoxSimulator::ring() {
+  if (options_.soak) {
+    std::this_thread::sleep_for(kLinePause);  // the modem's last OK makes a data event of its own
+    if (plan_.kind == CallKind::Junk) {
+      send(lineNoise([](std::string_view noise) {
+        return noise.find("CONNECT") == std::string_view::npos &&
+               noise.find("NO CARRIER") == std::string_view::npos;
+      }));
+    }
+  }
   send("RING\r\nCONNECT 2400\r\n");
   for (int tries = 0; tries < kMaxTries; ++tries) {
     if (const auto command = takeCommand(kRetryAfter)) {
@@ -256,22 +418,34 @@ void BoxSimulator::ring() {
       return;
     }
     send("RING\r\n");
+    ++ringRepeats_;
   }
   fail("no carriage return after CONNECT");
 }
 
 // The server takes the connection id from the box's first bytes and writes the handshake at the
-// next data event, so the first frame goes out again until the handshake comes. It is sent whole
-// and without junk: the id is read from the second and third bytes that arrive.
+// next data event. It is sent whole and without junk: the id is read from the second and third
+// bytes that arrive.
 void BoxSimulator::handshake() {
   const std::string first = boxFrame(0x40, 0, loginStream());
   constexpr std::size_t kHandshakeBytes = 26;
-  bool answered = false;
-  for (int tries = 0; tries < kMaxTries && !answered; ++tries) {
-    send(first);
-    answered = waitFor([this] { return !inbox_.empty(); }, kRetryAfter);
+  if (options_.soak) {
+    // The id's bytes first, then the rest; a line end poked in later is consumed with the frame
+    // while the server waits to send the handshake, and is junk before the next frame after.
+    send(std::string_view(first).substr(0, 3));
+    std::this_thread::sleep_for(kLinePause);
+    send(std::string_view(first).substr(3));
+    waitPoking([this] { return !inbox_.empty(); }, "handshake");
+  } else {
+    // The first frame goes out again until the handshake comes.
+    bool answered = false;
+    for (int tries = 0; tries < kMaxTries && !answered; ++tries) {
+      send(first);
+      answered = waitFor([this] { return !inbox_.empty(); }, kRetryAfter);
+    }
+    if (!answered) fail("no handshake; the line holds " + hexOf(inbox_));
   }
-  if (!answered || !waitFor([this] { return inbox_.size() >= kHandshakeBytes; }, kStepTimeout)) {
+  if (!waitFor([this] { return inbox_.size() >= kHandshakeBytes; }, kStepTimeout)) {
     fail("no handshake; the line holds " + hexOf(inbox_));
   }
   const auto build = [this](std::uint16_t rcw) {
@@ -288,35 +462,97 @@ void BoxSimulator::handshake() {
 }
 
 // Lockstep: the server cuts one frame per data event, so each box frame waits for its answer.
-void BoxSimulator::dialogue() {
-  boxSends(0x40, 0, loginStream());
-  expectAcknowledgement();  // the first frame into an empty receive buffer
+// False when a hostile ending cut the call short.
+bool BoxSimulator::dialogue() {
+  // The first frame into an empty receive buffer, then a new position: acknowledged.
+  if (!step(0x40, 0, loginStream(), {Reply::Acknowledgement})) return false;
   std::uint32_t boxPosition = 1;
-  boxSends(0x80, boxPosition);
-  expectAcknowledgement();  // a new position
-  boxSends(0x80, boxPosition);
-  expectDataFrame();  // a repeated position ends the box's data; the upload starts
+  if (!step(0x80, boxPosition, {}, {Reply::Acknowledgement})) return false;
+  // A repeated position ends the box's data; the upload starts.
+  if (!step(0x80, boxPosition, {}, {Reply::Data})) return false;
 
-  const std::size_t chunks = (options_.expected.size() + kChunkBytes - 1) / kChunkBytes;
-  const int restartAfter = options_.opcode87 ? std::max(1, static_cast<int>(chunks / 2)) : 0;
+  const int restartAfter = options_.opcode87 ? std::max(1, static_cast<int>(chunks_ / 2)) : 0;
   while (upload_.size() < options_.expected.size()) {
     if (dataFrames_ == restartAfter) {
-      boxSends(0x87, boxPosition);
-      sentDigits_ = 0;  // the server counts anew; the chunks go on where they were
-      expectDataFrame();
-    } else {
-      boxSends(0x80, ++boxPosition);
-      expectDataFrame();
-      expectAcknowledgement();
+      if (!step(0x87, boxPosition, {}, {Reply::Data})) return false;
+    } else if (!step(0x80, ++boxPosition, {}, {Reply::Data, Reply::Acknowledgement})) {
+      return false;
     }
   }
-  boxSends(0x80, ++boxPosition);
-  expectAcknowledgement();  // nothing left to send
+  // Nothing left to send.
+  if (!step(0x80, ++boxPosition, {}, {Reply::Acknowledgement})) return false;
   expectNothingMore("the last acknowledgement");
+  return true;
+}
+
+// One box frame and the server's replies to it. The hostile kinds that strike at a frame do it
+// here; false when the call is over.
+bool BoxSimulator::step(std::uint8_t opcode, std::uint32_t fbs, std::string_view payload,
+                        std::initializer_list<Reply> replies) {
+  const bool strikes = plan_.at == boxFramesSent_++;
+  if (strikes && plan_.kind == CallKind::PortLost) {
+    loseLine();
+    return false;
+  }
+  if (strikes && plan_.kind == CallKind::CutShort) {
+    // Any strict prefix lacks the end marker, so the server takes no frame from it.
+    const std::string frame = boxFrame(opcode, fbs, payload);
+    const std::size_t kept = 1 + static_cast<std::size_t>(plan_.hostile) * 13 % (frame.size() - 1);
+    send(frame.substr(0, kept) + std::string(kNoCarrier));
+    expectRearmed();
+    ending_ = "box frame " + std::to_string(boxFramesSent_) + " cut after " + std::to_string(kept) +
+              " of " + std::to_string(frame.size()) + " bytes by NO CARRIER";
+    return false;
+  }
+  const bool hangsUp = strikes && plan_.kind == CallKind::HangUpMidUpload;
+  boxSends(opcode, fbs, payload, hangsUp ? kNoCarrier : std::string_view());
+  if (opcode == 0x87) sentDigits_ = 0;  // the server counts anew; the chunks go on where they were
+  for (const Reply reply : replies) {
+    reply == Reply::Data ? expectDataFrame() : expectAcknowledgement();
+  }
+  if (!hangsUp) return true;
+  // The server answers the frame before it finds the NO CARRIER behind it.
+  expectRearmed();
+  ending_ = "NO CARRIER behind box frame " + std::to_string(boxFramesSent_) + " after " +
+            std::to_string(dataFrames_) + " of " + std::to_string(chunks_) + " data frames";
+  return false;
+}
+
+// A login payload holding 10 03: the server ends the frame there, taking the two bytes before
+// the marker for its check. The rest of the frame ends before the next frame's start, so the
+// server strips it as junk at one data event and takes the next frame at a later one.
+void BoxSimulator::endMarkerInPayload() {
+  std::string payload = loginStream();
+  const std::size_t marker = static_cast<std::size_t>(plan_.hostile) * 37 % payload.size();
+  payload.insert(marker, "\x10\x03");
+  const std::string frame = sealed(header(connectionId_, 0, 0, 0, 0x40) + payload);
+  const std::size_t cut = frame.find("\x10\x03") + 2;
+  const std::string_view rest = std::string_view(frame).substr(cut);
+  if (cut != kHeaderBytes + marker + 2 || rest.find(startKey()) != std::string_view::npos ||
+      rest.find("NO CARRIER") != std::string_view::npos) {
+    fail("internal: the frame with 10 03 at payload byte " + std::to_string(marker) +
+         " would not be cut there alone: " + hexOf(frame, 400));
+  }
+  send(frame);
+  payloadTaken_ = marker > 2 ? marker - 2 : 0;
+  expectAcknowledgement();
+  // A new position: acknowledged once the server has got past the rest.
+  send(boxFrame(0x80, 1, {}));
+  waitPoking([this] { return inbox_.size() >= kHeaderBytes + kTrailerBytes; },
+             "acknowledgement behind the stripped rest");
+  expectAcknowledgement();
+  expectNothingMore("the acknowledgement");
+  hangUp();
+  ending_ = "10 03 at login payload byte " + std::to_string(marker) + ", the frame's " +
+            std::to_string(frame.size() - cut) + " other bytes stripped as junk, then NO CARRIER";
 }
 
 void BoxSimulator::hangUp() {
-  send("NO CARRIER\r\n");
+  send(kNoCarrier);
+  expectRearmed();
+}
+
+void BoxSimulator::expectRearmed() {
   expectCommand("AT+VCID=1");
   expectCommand("ATS0=2");
 }
@@ -333,13 +569,30 @@ std::string BoxSimulator::boxFrame(std::uint8_t opcode, std::uint32_t fbs,
   return frame;
 }
 
-void BoxSimulator::boxSends(std::uint8_t opcode, std::uint32_t fbs, std::string_view payload) {
+// `behind` goes out in the same write, right after the frame.
+void BoxSimulator::boxSends(std::uint8_t opcode, std::uint32_t fbs, std::string_view payload,
+                            std::string_view behind) {
   std::string frame = boxFrame(opcode, fbs, payload);
   payloadTaken_ += payload.size();
   if (options_.junk) {
     static constexpr std::string_view kJunk[] = {"\r\n", "\xFF\xFF\xFF"};
     frame.insert(0, kJunk[junkSent_++ % 2]);
   }
+  if (plan_.kind == CallKind::Junk) {
+    // Random bytes, either in the frame's own write or in one before it. Either way the server
+    // finds the frame's start behind them, and the frame takes them along.
+    const std::string noise = lineNoise([&](std::string_view bytes) {
+      const std::string line = std::string(bytes) + frame;
+      return line.find(startKey()) == bytes.size() && line.find("\x10\x03") == line.size() - 2 &&
+             line.find("NO CARRIER") == std::string::npos;
+    });
+    if (junkSent_++ % 2 == 0) {
+      frame.insert(0, noise);
+    } else {
+      send(noise);
+    }
+  }
+  frame += behind;
   if (!options_.split) {
     send(frame);
     return;
@@ -352,6 +605,29 @@ void BoxSimulator::boxSends(std::uint8_t opcode, std::uint32_t fbs, std::string_
   send(whole.substr(third, third));
   std::this_thread::sleep_for(milliseconds(15));
   send(whole.substr(2 * third));
+}
+
+// 1 to 40 bytes from a fixed sequence that `harmless` accepts.
+std::string BoxSimulator::lineNoise(const std::function<bool(std::string_view)>& harmless) {
+  const auto next = [this] {
+    noiseState_ ^= noiseState_ << 13;
+    noiseState_ ^= noiseState_ >> 17;
+    noiseState_ ^= noiseState_ << 5;
+    return noiseState_;
+  };
+  for (int tries = 0; tries < 100; ++tries) {
+    std::string noise(1 + next() % 40, '\0');
+    for (char& byte : noise) byte = static_cast<char>(next() >> 24);
+    if (harmless(noise)) return noise;
+  }
+  fail("internal: no harmless line noise found");
+}
+
+// The lead byte and the connection id: where the server finds a frame's start.
+std::string BoxSimulator::startKey() const {
+  std::string key(1, '\0');
+  putBigEndian(key, connectionId_, 2);
+  return key;
 }
 
 void BoxSimulator::expectAcknowledgement() {
@@ -499,6 +775,16 @@ bool BoxSimulator::waitFor(const std::function<bool()>& ready, milliseconds with
   return true;
 }
 
+// Waits for `ready`, poking a line end in whenever the server stays silent for a while: it acts
+// only at a data event, and takes at most one frame at each.
+void BoxSimulator::waitPoking(const std::function<bool()>& ready, std::string_view what) {
+  for (int pokes = 0; !waitFor(ready, kPokeAfter); ++pokes) {
+    if (pokes == kMaxPokes) fail("no " + std::string(what) + "; the line holds " + hexOf(inbox_));
+    send(kPoke);
+    ++pokes_;
+  }
+}
+
 void BoxSimulator::fail(const std::string& what) const {
   throw Failure(call_ > 0 ? "call " + std::to_string(call_) + ": " + what : what);
 }
@@ -514,6 +800,13 @@ constexpr std::string_view kUsage =
     "  --junk                send stray bytes before each box frame\n"
     "  --opcode87            restart the server's count (opcode 87) halfway through an upload\n"
     "                        of two or more frames\n"
+    "  --soak                make every tenth call hostile, in turn: junk on the line, a frame\n"
+    "                        cut short by NO CARRIER, 10 03 inside the login payload, NO\n"
+    "                        CARRIER behind a frame mid-upload, and now and then the port\n"
+    "                        disappearing mid-call (the server must open it again and\n"
+    "                        switch auto-answer on); needs --link\n"
+    "  --link PATH           keep a symbolic link at PATH pointing at the slave, also when a\n"
+    "                        new line replaces it; print PATH instead of the slave's path\n"
     "  --timeout-ms MS       give up after this long (default 20000)\n";
 
 std::optional<Options> parseOptions(int argc, char* argv[]) {
@@ -539,6 +832,10 @@ std::optional<Options> parseOptions(int argc, char* argv[]) {
       options.junk = true;
     } else if (flag == "--opcode87") {
       options.opcode87 = true;
+    } else if (flag == "--soak") {
+      options.soak = true;
+    } else if (flag == "--link") {
+      options.link = std::filesystem::absolute(value()).string();
     } else if (flag == "--timeout-ms") {
       options.timeout = milliseconds(std::stoi(value()));
     } else if (flag == "--help") {
@@ -552,6 +849,7 @@ std::optional<Options> parseOptions(int argc, char* argv[]) {
   const auto expected = bytesOfHex(*expectedHex);
   if (!expected || expected->empty()) throw Failure("the expected upload is not whole hex bytes");
   if (options.calls < 1) throw Failure("--calls needs at least 1");
+  if (options.soak && options.link.empty()) throw Failure("--soak needs --link");
   options.expected = *expected;
   return options;
 }
@@ -562,23 +860,10 @@ int main(int argc, char* argv[]) {
   try {
     const auto options = parseOptions(argc, argv);
     if (!options) return 0;
-
-    termios raw{};
-    ::cfmakeraw(&raw);
-    int master = -1;
-    int slave = -1;
-    if (::openpty(&master, &slave, nullptr, &raw, nullptr) != 0) {
-      throw Failure(std::string("openpty failed: ") + std::strerror(errno));
-    }
-    // The slave stays open here too, so the master never reads a hang-up while the server
-    // opens or closes its end.
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    std::cout << ::ptsname(master) << std::endl;
-
-    BoxSimulator(*options, master).run();
-    std::cout << "box-simulator: " << options->calls << " calls checked out" << std::endl;
-    ::close(master);
-    ::close(slave);
+    BoxSimulator simulator(*options);
+    std::cout << simulator.devicePath() << std::endl;
+    simulator.run();
+    simulator.printSummary();
     return 0;
   } catch (const std::exception& failure) {
     std::cerr << "box-simulator: " << failure.what() << std::endl;

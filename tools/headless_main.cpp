@@ -1,8 +1,14 @@
 // Runs the connection engine on a serial device without a window: every operator log line goes
-// to standard output as it is logged. Used by the end-to-end tests and for trying a modem.
+// to standard output as it is logged. Used by the end-to-end and soak tests and for trying a
+// modem. SIGINT and SIGTERM end it cleanly.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -25,28 +31,40 @@ void printLines(std::string_view text) {
   std::fflush(stdout);
 }
 
-// Prints what the log gained since the last change. The log is appended to one carriage return
-// and message at a time, except at each new connection, when its whole text is replaced.
-class LogPrinter {
- public:
-  explicit LogPrinter(const MemoryText& log) : log_(log) {}
+// Prints what the log holds and empties it, so a long run keeps no log text. The engine appends
+// one carriage return and message at a time, and at each new connection replaces the whole text.
+void printAndForget(MemoryText& log) {
+  std::string_view added = log.text;
+  if (added.starts_with('\r')) added.remove_prefix(1);
+  printLines(added);
+  log.text.clear();
+}
 
-  void changed() {
-    const std::string_view text = log_.text;
-    if (text.starts_with(printed_) && text.size() > printed_.size()) {
-      std::string_view added = text.substr(printed_.size());
-      if (added.starts_with('\r')) added.remove_prefix(1);
-      printLines(added);
-    } else if (text != printed_) {
-      printLines(text);
-    }
-    printed_ = text;
-  }
+// Whether the device opens now; tried quietly, so that waiting for a lost port to come back adds
+// nothing to the log.
+bool opens(const std::string& device) {
+  // A bare name is a port under /dev, as the serial port takes it.
+  const std::string path = device.starts_with('/') ? device : "/dev/" + device;
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
 
- private:
-  const MemoryText& log_;
-  std::string printed_;
-};
+int signalPipe[2] = {-1, -1};
+
+// The handlers only write to a pipe; the event loop quits when it reads from it.
+void quitOnSignals(QCoreApplication& app) {
+  if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+  struct sigaction action {};
+  action.sa_handler = [](int) {
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], "q", 1);
+  };
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+}
 
 }  // namespace
 
@@ -65,7 +83,9 @@ int main(int argc, char* argv[]) {
                                         "HEXTEXT");
   const QCommandLineOption exitAfterCalls("exit-after-calls",
                                           "Quit once the Nth call has been disconnected.", "N");
-  parser.addOptions({autoAnswer, forcePatch, overrideText, exitAfterCalls});
+  const QCommandLineOption reopen(
+      "reopen", "When the port is lost, open DEVICE again as soon as it can be opened.");
+  parser.addOptions({autoAnswer, forcePatch, overrideText, exitAfterCalls, reopen});
   parser.process(app);
   if (parser.positionalArguments().size() != 1) {
     std::fputs("korvandel-headless: give exactly one DEVICE (see --help)\n", stderr);
@@ -82,8 +102,8 @@ int main(int argc, char* argv[]) {
   QtSerial serial;
   QtSerialPortList ports;
   HeadlessEngine engine(serial, ports);
-  LogPrinter printer(engine.logger);
-  engine.logger.onChange = [&printer] { printer.changed(); };
+  engine.logger.onChange = [&engine] { printAndForget(engine.logger); };
+  quitOnSignals(app);
 
   // The debug window is shown as a disconnect begins; quit once the rest of it has run, with
   // the modem commands it wrote pushed out.
@@ -101,13 +121,24 @@ int main(int argc, char* argv[]) {
     engine.overrideBox.state = 1;
     engine.overrideText.text = parser.value(overrideText).toStdString();
   }
-  engine.chooser.listIndex = -1;
-  engine.chooser.text = parser.positionalArguments().front().toStdString();
-  engine.popCom_Change();
-  if (!serial.IsOpen()) return 1;  // the engine has logged why
-  if (parser.isSet(autoAnswer)) {
+  // As the operator does it: type the device into the chooser, then tick auto-answer.
+  const auto choosePort = [&] {
+    engine.popCom_Change();
+    if (!serial.IsOpen() || !parser.isSet(autoAnswer)) return;
     engine.autoAnswer.state = 1;
     engine.chkAutoAnswer_Action();
-  }
+  };
+  engine.chooser.listIndex = -1;
+  engine.chooser.text = parser.positionalArguments().front().toStdString();
+  choosePort();
+  if (!serial.IsOpen()) return 1;  // the engine has logged why
+
+  // A lost port (the engine logs it) is chosen again as soon as the device opens, as an operator
+  // would; opening resets the modem, so auto-answer is ticked again too.
+  QTimer reopenTimer;
+  QObject::connect(&reopenTimer, &QTimer::timeout, [&] {
+    if (!serial.IsOpen() && opens(engine.chooser.text)) choosePort();
+  });
+  if (parser.isSet(reopen)) reopenTimer.start(250);
   return QCoreApplication::exec();
 }
