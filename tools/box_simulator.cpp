@@ -148,7 +148,7 @@ std::string zeroPadded(std::string_view text, std::size_t width) {
 // challenge) and version count.
 std::string loginStream() {
   std::string s = "\x1F";
-  s += "SNES";
+  s += "BOX1";
   s += '\x0B';
   putBigEndian(s, 0x00001F40, 4);  // OS free
   putBigEndian(s, 0x00000800, 4);  // DB free

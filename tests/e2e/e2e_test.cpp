@@ -2,135 +2,33 @@
 // The simulator checks every frame the engine writes on its side and exits 0 only when all of
 // them were right; here the driver's log is checked call by call.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <functional>
-#include <initializer_list>
-#include <optional>
-#include <sstream>
 #include <string>
-#include <system_error>
+#include <string_view>
 #include <vector>
+
+#include "tests/support/child_process.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// A program started with its standard output and error gathered together; killed and reaped
-// when it goes out of scope still running.
-class ChildProcess {
- public:
-  explicit ChildProcess(const std::vector<std::string>& args) {
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::system_error(errno, std::generic_category());
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    ::posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const int failed = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-    ::posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
-    out_ = pipeEnds[0];
-    if (failed != 0) {
-      ::close(out_);
-      throw std::system_error(failed, std::generic_category(), args.front());
-    }
-  }
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
-  ~ChildProcess() {
-    kill();
-    if (out_ >= 0) ::close(out_);
-  }
-
-  int outputFd() const { return out_; }
-  const std::string& output() const { return output_; }
-  bool exited() const { return status_.has_value(); }
-  // The exit status, or 128 + the signal that ended it.
-  int exitCode() const {
-    if (!status_) return -1;
-    return WIFEXITED(*status_) ? WEXITSTATUS(*status_) : 128 + WTERMSIG(*status_);
-  }
-
-  // Takes what the child wrote; at end of file the child has gone, and is reaped.
-  void readOutput() {
-    char buffer[8192];
-    const ssize_t got = ::read(out_, buffer, sizeof buffer);
-    if (got > 0) {
-      output_.append(buffer, static_cast<std::size_t>(got));
-    } else if (got == 0 || errno != EINTR) {
-      ::close(out_);
-      out_ = -1;
-      reap();
-    }
-  }
-
-  void kill() {
-    if (exited() || pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    reap();
-  }
-
- private:
-  void reap() {
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    status_ = status;
-  }
-
-  pid_t pid_ = -1;
-  int out_ = -1;
-  std::string output_;
-  std::optional<int> status_;
-};
-
-// Gathers the children's output until `done` holds or `within` has passed; whether it holds.
-bool gatherUntil(std::initializer_list<ChildProcess*> children, const std::function<bool()>& done,
-                 milliseconds within) {
-  const Clock::time_point deadline = Clock::now() + within;
-  while (!done()) {
-    std::vector<pollfd> outputs;
-    std::vector<ChildProcess*> owners;
-    for (ChildProcess* child : children) {
-      if (child->outputFd() < 0) continue;
-      outputs.push_back({child->outputFd(), POLLIN, 0});
-      owners.push_back(child);
-    }
-    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
-    if (outputs.empty() || left.count() <= 0) return done();
-    if (::poll(outputs.data(), outputs.size(), static_cast<int>(left.count()) + 1) <= 0) continue;
-    for (std::size_t i = 0; i < outputs.size(); ++i) {
-      if (outputs[i].revents != 0) owners[i]->readOutput();
-    }
-  }
-  return true;
+ChildProcess::LineHandler keepingIn(std::vector<std::string>& lines) {
+  return [&lines](std::string_view line) { lines.emplace_back(line); };
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
+std::string textOf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
 }
 
 // The last lines of a log, long ones cut, for failure messages.
-std::string tailOf(const std::string& text, std::size_t count = 30) {
-  const std::vector<std::string> lines = linesOf(text);
+std::string tailOf(const std::vector<std::string>& lines, std::size_t count = 30) {
   std::string tail;
   for (std::size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i) {
     tail += lines[i].substr(0, 120) + "\n";
@@ -202,33 +100,36 @@ TEST_P(EndToEnd, EveryCallChecksOutOnBothSides) {
   simulatorArgs.insert(simulatorArgs.end(), scenario.simulatorArgs.begin(),
                        scenario.simulatorArgs.end());
   ChildProcess simulator(simulatorArgs);
-  const auto pathPrinted = [&] {
-    return simulator.output().find('\n') != std::string::npos || simulator.exited();
-  };
-  ASSERT_TRUE(gatherUntil({&simulator}, pathPrinted, milliseconds(5000))) << simulator.output();
-  const std::string pty = simulator.output().substr(0, simulator.output().find('\n'));
-  ASSERT_TRUE(pty.starts_with("/dev/")) << simulator.output();
+  std::vector<std::string> simulatorLines;
+  const auto pathPrinted = [&] { return !simulatorLines.empty() || simulator.exited(); };
+  ASSERT_TRUE(pumpUntil({{&simulator, keepingIn(simulatorLines)}}, pathPrinted, milliseconds(5000)))
+      << textOf(simulatorLines);
+  const std::string pty = simulatorLines.empty() ? "" : simulatorLines.front();
+  ASSERT_TRUE(pty.starts_with("/dev/")) << textOf(simulatorLines);
 
   std::vector<std::string> driverArgs = {E2E_HEADLESS, "--auto-answer", "--exit-after-calls",
                                          calls};
   driverArgs.insert(driverArgs.end(), scenario.driverArgs.begin(), scenario.driverArgs.end());
   driverArgs.push_back(pty);
   ChildProcess driver(driverArgs);
+  std::vector<std::string> driverLines;
   const auto over = [&] {
     return simulator.exited() && (driver.exited() || simulator.exitCode() != 0);
   };
-  const bool finished = gatherUntil({&simulator, &driver}, over, milliseconds(40000));
+  const bool finished =
+      pumpUntil({{&simulator, keepingIn(simulatorLines)}, {&driver, keepingIn(driverLines)}}, over,
+                milliseconds(40000));
   // Either side failing leaves the other waiting for it.
   simulator.kill();
   driver.kill();
   ASSERT_EQ(simulator.exitCode(), 0) << "simulator:\n"
-                                     << simulator.output() << "driver, last lines:\n"
-                                     << tailOf(driver.output());
-  ASSERT_TRUE(finished) << "driver, last lines:\n" << tailOf(driver.output());
-  ASSERT_EQ(driver.exitCode(), 0) << tailOf(driver.output());
+                                     << textOf(simulatorLines) << "driver, last lines:\n"
+                                     << tailOf(driverLines);
+  ASSERT_TRUE(finished) << "driver, last lines:\n" << tailOf(driverLines);
+  ASSERT_EQ(driver.exitCode(), 0) << tailOf(driverLines);
 
-  const auto callLogs = callsOf(linesOf(driver.output()));
-  ASSERT_EQ(callLogs.size(), scenario.calls.size()) << tailOf(driver.output());
+  const auto callLogs = callsOf(driverLines);
+  ASSERT_EQ(callLogs.size(), scenario.calls.size()) << tailOf(driverLines);
   for (std::size_t i = 0; i < callLogs.size(); ++i) {
     const std::vector<std::string>& log = callLogs[i];
     const CallExpectation& expected = scenario.calls[i];

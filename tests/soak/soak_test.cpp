@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/soak/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace {
 
