@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "bench/allocation_counter.h"
-#include "bench/box_call.h"
+#include "tests/support/box_call.h"
 #include "connection/memory_serial.h"
 #include "console/frm_main.h"
 #include "console/main_menu_bar.h"

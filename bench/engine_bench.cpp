@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "bench/allocation_counter.h"
-#include "bench/box_call.h"
+#include "tests/support/box_call.h"
 #include "connection/headless_engine.h"
 #include "connection/memory_serial.h"
 

@@ -21,7 +21,9 @@ std::string describeCharacter(std::string_view typed, std::size_t at) {
   if (first < 0x20 || first == 0x7F) return "control character 0x" + EncodeHex(typed.substr(at, 1));
   std::size_t end = at + 1;
   while (end < typed.size() && isUtf8Continuation(typed[end])) ++end;
-  return "'" + std::string(typed.substr(at, end - at)) + "'";
+  std::string quoted(1, '\'');
+  quoted.append(typed.substr(at, end - at)).push_back('\'');
+  return quoted;
 }
 
 }  // namespace
@@ -41,9 +43,8 @@ std::optional<std::string> checkOverrideText(std::string_view typed, std::string
     digits.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
   }
   if (digits.size() % 2 != 0) {
-    problem = digits.size() == 1
-                  ? std::string("1 hex digit does not make a whole byte")
-                  : std::to_string(digits.size()) + " hex digits do not make whole bytes";
+    problem = digits.size() == 1 ? std::string("1 hex digit does not make a whole byte")
+                                 : std::to_string(digits.size()).append(" hex digits do not make whole bytes");
     return std::nullopt;
   }
   return digits;

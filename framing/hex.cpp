@@ -1,16 +1,31 @@
 #include "framing/hex.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace {
+
 constexpr char kDigits[] = "0123456789ABCDEF";
+
+// Digit values by character; -1 for anything that is no hex digit.
+constexpr std::array<std::int8_t, 256> makeDigitValues() {
+  std::array<std::int8_t, 256> values{};
+  values.fill(-1);
+  for (int i = 0; i < 10; ++i) values['0' + i] = static_cast<std::int8_t>(i);
+  for (int i = 0; i < 6; ++i) {
+    values['A' + i] = static_cast<std::int8_t>(10 + i);
+    values['a' + i] = static_cast<std::int8_t>(10 + i);
+  }
+  return values;
 }
 
+constexpr auto kDigitValues = makeDigitValues();
+
+}  // namespace
+
 int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+  return kDigitValues[static_cast<unsigned char>(c)];
 }
 
 std::string EncodeHex(std::string_view bytes) {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "bench/box_call.h"
+#include "tests/support/box_call.h"
 #include "connection/headless_engine.h"
 #include "connection/memory_serial.h"
 #include "fuzz/engine_script.h"

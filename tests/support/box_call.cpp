@@ -1,4 +1,4 @@
-#include "bench/box_call.h"
+#include "tests/support/box_call.h"
 
 #include <boost/crc.hpp>
 #include <stdexcept>
@@ -23,7 +23,7 @@ std::string padded(std::string_view text, std::size_t width) {
 std::string BoxCall::loginStream() {
   using namespace std::string_literals;
   std::string s;
-  s += "\x1F"s + "SNES";
+  s += "\x1F"s + "BOX1";
   s += "\x0B"s;
   s += "\x00\x01\x80\x00"s;  // OS Free
   s += "\x00\x00\x40\x00"s;  // DB Free
