@@ -1,5 +1,6 @@
 // The engine in the real main window: a data event while unread input without a start key piles
-// up, with the hex view and the log on screen; and one line into the log as the log grows.
+// up, and one after a frame's worth was consumed from its front, with the hex view and the log on
+// screen; and one line into the log as the log grows.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -9,14 +10,15 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 
 #include "bench/allocation_counter.h"
-#include "tests/support/box_call.h"
 #include "connection/memory_serial.h"
 #include "console/frm_main.h"
 #include "console/main_menu_bar.h"
+#include "tests/support/box_call.h"
 
 namespace {
 
@@ -46,13 +48,27 @@ struct MainWindow {
   }
   ~MainWindow() { delete window; }
 
-  void receive(std::string_view bytes) { PortFeeder::feed(window->srlMain(), bytes); }
+  // One data event and what the event loop does after it. The hex view is painted at once, even
+  // when nothing changed in its visible part, so that its layout and painting are always in the
+  // figure; with it the window paints whatever else waits to be painted, the log for one.
+  void receive(std::string_view bytes) {
+    PortFeeder::feed(window->srlMain(), bytes);
+    window->txtHexlog().viewport()->repaint();
+    QCoreApplication::processEvents();
+  }
 };
 
-// One data event of one byte on top of `range(0)` unread bytes without a start key, and the
-// window's repaint that follows it. The pile is trimmed back, untimed, every few events.
-void unreadWithoutStartKey(benchmark::State& state) {
-  MainWindow main;
+// Bytes from 0x80 up: they hold no start key, which begins with 00, and no modem text.
+std::string junk(std::size_t size, std::minstd_rand& random) {
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(0x80 | (random() & 0x7F));
+  return bytes;
+}
+
+// Walks the window through a call's start to Online, then piles up `size` unread bytes without a
+// start key. The pile doubles event by event, so that a window too slow for the size is caught at
+// a smaller one instead of holding up the whole run. False, with the reason given, on failure.
+bool pileUp(MainWindow& main, std::size_t size, std::minstd_rand& random, benchmark::State& state) {
   const BoxCall call;
   for (const std::string& event : call.events) {
     if (main.window->state == Online) break;
@@ -60,16 +76,12 @@ void unreadWithoutStartKey(benchmark::State& state) {
   }
   if (main.window->state != Online) {
     state.SkipWithError("the call did not reach Online");
-    return;
+    return false;
   }
-  // The pile doubles event by event, so that a window too slow for the size is caught at a
-  // smaller one instead of holding up the whole run.
-  const auto size = static_cast<std::size_t>(state.range(0));
   for (std::size_t unread = 0; unread < size;) {
     const std::size_t more = std::min(std::max<std::size_t>(unread, k1KiB), size - unread);
     const auto start = std::chrono::steady_clock::now();
-    main.receive(std::string(more, 'U'));
-    QCoreApplication::processEvents();
+    main.receive(junk(more, random));
     unread += more;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (took > kGiveUp && unread < size) {
@@ -78,22 +90,57 @@ void unreadWithoutStartKey(benchmark::State& state) {
                     "one data event took %.2f s at %zu KiB unread; not tried further", took.count(),
                     unread / k1KiB);
       state.SkipWithError(why);
-      return;
+      return false;
     }
   }
-  constexpr int kTrimEvery = 16;
+  return true;
+}
+
+constexpr int kTrimEvery = 16;
+
+// One data event of one byte on top of `range(0)` unread bytes without a start key, and the
+// window's repaint that follows it. Every few events the pile loses its front and the window
+// catches up with one more event, both untimed, so that the pile keeps its size; the event after
+// a front was consumed is timed by `frontConsumed`.
+void unreadWithoutStartKey(benchmark::State& state) {
+  MainWindow main;
+  std::minstd_rand random;
+  if (!pileUp(main, static_cast<std::size_t>(state.range(0)), random, state)) return;
   int sinceTrim = 0;
   for (auto _ : state) {
-    main.receive("U");
-    QCoreApplication::processEvents();
+    main.receive(std::string(1, static_cast<char>(0x80 | (random() & 0x7F))));
     if (++sinceTrim == kTrimEvery) {
       state.PauseTiming();
-      main.window->srlMain().Read(kTrimEvery);
+      main.window->srlMain().Read(kTrimEvery + 1);
+      main.receive(junk(1, random));
       main.window->txtLogger().SetText("");
       QCoreApplication::processEvents();
       sinceTrim = 0;
       state.ResumeTiming();
     }
+  }
+}
+
+// One data event of `range(1)` bytes after as many were consumed from the front of `range(0)`
+// unread bytes, as when a frame was cut off the input: the hex view loses its front and gains a
+// tail. The consumption and the log's trim are untimed.
+void frontConsumed(benchmark::State& state) {
+  MainWindow main;
+  std::minstd_rand random;
+  if (!pileUp(main, static_cast<std::size_t>(state.range(0)), random, state)) return;
+  const auto frame = static_cast<std::size_t>(state.range(1));
+  int sinceTrim = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    main.window->srlMain().Read(frame);
+    const std::string tail = junk(frame, random);
+    if (++sinceTrim == kTrimEvery) {
+      main.window->txtLogger().SetText("");
+      QCoreApplication::processEvents();
+      sinceTrim = 0;
+    }
+    state.ResumeTiming();
+    main.receive(tail);
   }
 }
 
@@ -136,6 +183,11 @@ BENCHMARK(unreadWithoutStartKey)
     ->Arg(k1KiB)
     ->Arg(k64KiB)
     ->Arg(k1MiB)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(frontConsumed)
+    ->Name("window/data event after a front was consumed")
+    ->ArgNames({"unread", "consumed"})
+    ->ArgsProduct({{k1KiB, k64KiB, k1MiB}, {16}})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(debugLogLine)
     ->Name("window/DebugLog line")

@@ -39,6 +39,8 @@ void frmDebug::_CreateControls0() {
   buildControl<TextArea>(
       "TextArea1",
       textAreaProperties({"TextArea1", 0, 43, 372, 311, 1}, 0x00000000, 0x00FFFFFF).encode());
+  // The copy of the received payload is one hex line.
+  controlAs<TextArea>("TextArea1").setRowWrap(true);
 
   buildControl<PushButton>("cmdOk",
                            pushButtonProperties({"cmdOk", 0, 356, 372, 44, 2}, "OK").encode());

@@ -83,6 +83,8 @@ void frmMain::_CreateControls0() {
   buildControl<TextArea>(
       "txtHexlog",
       textAreaProperties({"txtHexlog", 10, 44, 417, 348, 2}, 0x0000FFFF, 0x00000000).encode());
+  // The unread input is one line that grows with every data event, up to megabytes of junk.
+  controlAs<TextArea>("txtHexlog").setRowWrap(true);
 
   buildControl<TextArea>(
       "txtLogger",
@@ -93,6 +95,8 @@ void frmMain::_CreateControls0() {
   buildControl<TextArea>("TextArea1", textAreaProperties({"TextArea1", 10, 404, 407, 122, 4, false},
                                                          0x00000000, 0x00FFFFFF)
                                           .encode());
+  // The mirrors of ReceiveBuffer and SentBuffer are single hex lines as long as a call makes them.
+  controlAs<TextArea>("TextArea1").setRowWrap(true);
 
   buildControl<_wrapper_tmrBusy>("tmrBusy",
                                  PropertyList().int32("Period", 6000).int32("Mode", 0).encode());
@@ -114,6 +118,7 @@ void frmMain::_CreateControls0() {
       "TextArea2",
       textAreaProperties({"TextArea2", 429, 404, 337, 122, 7, false}, 0x00000000, 0x00FFFFFF)
           .encode());
+  controlAs<TextArea>("TextArea2").setRowWrap(true);
 
   buildControl<PushButton>(
       "cmdForce", pushButtonProperties({"cmdForce", 293, 11, 124, 22, 8}, "Force Reply").encode());

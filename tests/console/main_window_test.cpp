@@ -168,6 +168,15 @@ TEST_F(MainWindowTest, LogCaretGoesToTheEndAfterTyping) {
   EXPECT_EQ(log.textCursor().position(), log.Length());
 }
 
+TEST_F(MainWindowTest, HexViewShowsItsOneLineInRows) {
+  TextArea& hexView = window->txtHexlog();
+  std::string hex;
+  for (int i = 0; i < 3000; ++i) hex += "0123456789ABCDEF"[i * 7 % 16];
+  hexView.SetText(hex);
+  EXPECT_EQ(hexView.Text(), hex);
+  EXPECT_GT(hexView.blockCount(), 3000 / 60);  // rows of some fifty digits
+}
+
 TEST_F(MainWindowTest, Timer1MirrorsTheBuffersIntoTheHiddenAreas) {
   window->ReceiveBuffer = "0102030405";
   window->SentBuffer = "0A0B";
