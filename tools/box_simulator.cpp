@@ -158,10 +158,10 @@ std::string loginStream() {
   putBigEndian(s, 0x00000001, 4);       // region
   putBigEndian(s, 0x00BEEF01, 4);       // serial
   s += std::string("\x00\x03\x05", 3);  // user slot, colour, icon
-  s += zeroPadded("SPRINGFIELD", 34);
+  s += zeroPadded("LAKESIDE", 34);
   s += zeroPadded("KORVANDEL", 34);
   s += '\x0C';
-  putBigEndian(s, 0x53463232, 4);  // game id
+  putBigEndian(s, 0x474D3031, 4);  // game id
   putBigEndian(s, 0x00000001, 4);  // patch version
   s += '\x0F';
   putBigEndian(s, 0x0001, 2);

@@ -38,8 +38,8 @@ const std::string kLoginMessage =
     "02"
     "05"
     "1C"
-    "537072696E676669656C642C204F7265676F6E2C20556E6974656420537461746573"
-    "486F6D65720000000000000000000000000000000000000000000000000000000000";
+    "5269766572746F6E2C204561737465726E2048696C6C732C204E6F7274686C616E64"
+    "50696C6F740000000000000000000000000000000000000000000000000000000000";
 
 std::string loginStream(std::string_view connectType) {
   return "1F42584531" + kLoginMessage + "0CAB12CD3400000102" + "0F000700000015" + "0E" +
@@ -80,9 +80,9 @@ const std::vector<std::string> kLoginLines = {
     "Icon",
     "1C",
     "Hometown",
-    "Springfield, Oregon, United States",
+    "Riverton, Eastern Hills, Northland",
     "Username",
-    "Homer" + repeated(kNul, 29),
+    "Pilot" + repeated(kNul, 29),
 };
 
 std::vector<std::string> fullStreamLines(const std::string& connectLine) {
@@ -126,9 +126,9 @@ TEST(LoginDecoder, CompleteStreamWithChallengeConnectLogsFortyLines) {
       "Icon",
       "1C",
       "Hometown",
-      "Springfield, Oregon, United States",
+      "Riverton, Eastern Hills, Northland",
       "Username",
-      "Homer\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400"
+      "Pilot\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400"
       "\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400\u2400",
       "Game ID",
       "AB12CD34",
@@ -222,7 +222,7 @@ TEST(LoginDecoder, CharacterFieldCutShortShowsTheBytesThatRemain) {
   const std::string cut = kLoginMessage.substr(0, kLoginMessage.size() - 68 - 62);
   const Decoded decoded = decode(cut);
   ASSERT_EQ(decoded.lines.size(), 25u);
-  EXPECT_EQ(decoded.lines[22], "Spr");
+  EXPECT_EQ(decoded.lines[22], "Riv");
   EXPECT_EQ(decoded.lines[24], "");
   EXPECT_EQ(decoded.location, 245);
 }

@@ -33,9 +33,9 @@ std::string BoxCall::loginStream() {
   s += "\x00\x00\x00\x01"s;  // Region
   s += "\x00\x05\xA1\x77"s;  // Serial
   s += "\x01\x02\x05"s;      // User Slot, Color, Icon
-  s += padded("SEATTLE", 34);
+  s += padded("RIVERTON", 34);
   s += padded("PLAYER ONE", 34);
-  s += "\x0C"s + "_SS2" + "\x00\x00\x00\x01"s;       // Game ID, Patch Version
+  s += "\x0C"s + "GM01" + "\x00\x00\x00\x01"s;       // Game ID, Patch Version
   s += "\x0F"s + "\x00\x02"s + "\x00\x00\x00\x05"s;  // System Version
   s += "\x0E\x03"s;                                  // Challenge Connect
   s += "\x10"s + "\x00\x00\x00\x07"s + "\x05"s;      // NGP version, games
