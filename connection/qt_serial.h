@@ -4,7 +4,6 @@
 #include <QSerialPort>
 #include <string>
 
-#include "connection/qt_serial_port_list.h"
 #include "connection/serial.h"
 
 // The engine's Serial on a QSerialPort: bytes that arrive are kept unread and announced through

@@ -17,6 +17,7 @@
 
 #include "connection/headless_engine.h"
 #include "connection/qt_serial.h"
+#include "connection/qt_serial_port_list.h"
 
 namespace {
 
