@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "connection/connection_record.h"
 #include "connection/controls.h"
@@ -22,9 +23,13 @@ class ConnectionEngine : public ConnectionRecord {
   void tmrBusy_Action();
   void PushButton1_Action();  // "Force Patch"
   void cmdForce_Action();     // "Force Reply"
-  // The open port failed for good (Serial::PortLost): one log line; the call's record stays as
-  // it is until the operator opens a port again.
+  // The open port failed for good (Serial::PortLost): one log line, and a call in progress ends
+  // as at a hang-up.
   void srlMain_PortLost(const std::string& reason);
+
+  // Lists the system's serial ports in the chooser, in index order, and remembers the device
+  // each row names.
+  void listSerialPorts();
 
   // Protocol methods.
   void DebugLog(std::string_view message);
@@ -57,4 +62,12 @@ class ConnectionEngine : public ConnectionRecord {
   void sendHandshake();
   void sendC0Acknowledgement();
   void disconnect();
+  // Ends the call: the debug window, the log line and the reset of a hang-up. Only a port that
+  // stays open is flushed and has the modem re-armed.
+  void endCall(bool portStaysOpen);
+  // After its CONNECT and until its hang-up.
+  bool callInProgress() const;
+
+  // The device of each chooser row, as listed: the system's list may change afterwards.
+  std::vector<std::string> listedPorts_;
 };

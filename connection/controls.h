@@ -28,4 +28,6 @@ class ChooserControl {
   // The chosen row, from 0; -1 when the operator typed a text instead of choosing a row.
   virtual int ListIndex() const = 0;
   virtual std::string Text() const = 0;
+  // Appends a row at the end of the list.
+  virtual void AddRow(const std::string& text) = 0;
 };

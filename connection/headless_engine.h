@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "connection/connection_engine.h"
 
@@ -32,8 +33,10 @@ class MemoryChooser : public ChooserControl {
  public:
   int ListIndex() const override { return listIndex; }
   std::string Text() const override { return text; }
+  void AddRow(const std::string& row) override { rows.push_back(row); }
   int listIndex = -1;
   std::string text;
+  std::vector<std::string> rows;
 };
 
 // The engine with in-memory controls around a given serial port and port list: used by the

@@ -1,5 +1,4 @@
 #include "connection/connection_engine.h"
-
 #include "framing/crc.h"
 #include "framing/hex.h"
 
@@ -66,21 +65,45 @@ void ConnectionEngine::sendHandshake() {
 }
 
 void ConnectionEngine::disconnect() {
+  endCall(true);
+}
+
+void ConnectionEngine::endCall(bool portStaysOpen) {
   ShowDebugWindow();
   DebugLog("State -1 : Disconnected");
   // Only the input consumed last is kept; nothing reads it.
   Assimilated = srlMain().ReadAll();
-  srlMain().Flush();
+  if (portStaysOpen) srlMain().Flush();
   disconnectReset();
+  if (!portStaysOpen) return;
   writeModemCommand("AT+VCID=1");
   writeModemCommand("ATS0=2");
+}
+
+bool ConnectionEngine::callInProgress() const {
+  return state == WaitConId || state == Handshake || state == Online;
+}
+
+void ConnectionEngine::srlMain_PortLost(const std::string& reason) {
+  DebugLog("Lost serial port " + srlMain().SerialPort() + ": " + reason);
+  // The modem that comes back will not report the hang-up of a call it never knew.
+  if (callInProgress()) endCall(false);
+}
+
+void ConnectionEngine::listSerialPorts() {
+  const SerialPortList& ports = SystemSerialPorts();
+  // The count is read afresh for every row.
+  for (int i = 0; i <= ports.SerialPortCount() - 1; ++i) {
+    listedPorts_.push_back(ports.SerialPortLocation(i));
+    popCom().AddRow(ports.SerialPortName(i));
+  }
 }
 
 void ConnectionEngine::popCom_Change() {
   const int row = popCom().ListIndex();
   std::string location;
-  if (row >= 0 && row < SystemSerialPorts().SerialPortCount()) {
-    location = SystemSerialPorts().SerialPortLocation(row);
+  if (row >= 0 && static_cast<std::size_t>(row) < listedPorts_.size()) {
+    location = listedPorts_[static_cast<std::size_t>(row)];
   } else if (row == -1) {
     // Typed paths reach virtual and USB ports that the system list may miss.
     location = popCom().Text();
@@ -88,7 +111,10 @@ void ConnectionEngine::popCom_Change() {
   if (location.empty()) return;
 
   Serial& port = srlMain();
-  if (port.IsOpen()) port.Close();
+  if (port.IsOpen()) {
+    if (callInProgress()) endCall(false);
+    port.Close();
+  }
   port.SetSerialPort(location);
   if (!port.Open()) {
     DebugLog("Could not open " + location + ": " + port.ErrorString());
@@ -96,6 +122,8 @@ void ConnectionEngine::popCom_Change() {
   }
   port.Reset();
   writeModemCommand("AT&F");
+  // AT&F switches auto-answer off; a ticked box must not show a state the modem is not in.
+  if (chkAutoAnswer().State() == 1) writeModemCommand("ATS0=2");
 }
 
 void ConnectionEngine::chkAutoAnswer_Action() {

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QWheelEvent>
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent), ScreenControl(this) {
   setEditable(true);
@@ -36,7 +37,16 @@ std::string ComboBox::Text() const {
 }
 
 void ComboBox::keyPressEvent(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+  // Over the closed chooser Qt would step to the next row and report it as chosen: a stray key
+  // would then close the open port in the middle of a call. Alt+Down still opens the list.
+  const int key = event->key();
+  const bool alt = event->modifiers().testFlag(Qt::AltModifier);
+  if (key == Qt::Key_Up || key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
+      (key == Qt::Key_Down && !alt)) {
+    event->ignore();
+    return;
+  }
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) {
     QComboBox::keyPressEvent(event);
     return;
   }
@@ -50,6 +60,11 @@ void ComboBox::keyPressEvent(QKeyEvent* event) {
   }
   event->accept();
   Change.raise(*this);
+}
+
+void ComboBox::wheelEvent(QWheelEvent* event) {
+  // Qt would take a wheel notch as a choice of the next row; it scrolls whatever lies below.
+  event->ignore();
 }
 
 bool ComboBox::applyProperty(const Property& property) {

@@ -225,10 +225,7 @@ QuitMenuItem& frmMain::FileQuit() {
 }
 
 void frmMain::Event_Open() {
-  // The count is read afresh for every row.
-  for (int i = 0; i <= SystemSerialPorts().SerialPortCount() - 1; ++i) {
-    popCom().AddRow(SystemSerialPorts().SerialPortName(i));
-  }
+  listSerialPorts();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -180,7 +180,8 @@ struct Options {
   bool junk = false;
   bool opcode87 = false;
   bool soak = false;
-  std::string link;  // a symbolic link kept pointing at the current slave
+  bool loseLine = false;  // the first call's line vanishes mid-upload
+  std::string link;       // a symbolic link kept pointing at the current slave
   milliseconds timeout{20000};
 };
 
@@ -307,7 +308,8 @@ void BoxSimulator::openLine() {
 }
 
 // The port disappears mid-call: the line goes, a new one takes its place under the link. The
-// server is to open it again and switch auto-answer on; the modem then reports the lost call.
+// server is to open it again with auto-answer on, and to have ended the lost call by itself: the
+// new modem knows nothing of it and reports no NO CARRIER.
 void BoxSimulator::loseLine() {
   const std::string lost = slavePath_;
   ::close(master_);
@@ -316,12 +318,13 @@ void BoxSimulator::loseLine() {
   openLine();
   expectCommand("AT&F");
   expectCommand("ATS0=2");
-  hangUp();
   ending_ = "line " + lost + " closed before box frame " + std::to_string(plan_.at + 1) +
-            "; the server opened " + slavePath_ + " through the link";
+            "; the server opened " + slavePath_ + " through the link, no NO CARRIER";
 }
 
 CallPlan BoxSimulator::planCall() const {
+  // Box frame 3 comes after the first data frame.
+  if (options_.loseLine && call_ == 1) return {CallKind::PortLost, 3, 0};
   if (!options_.soak || call_ % 10 != 0) return {};
   const int hostile = call_ / 10;
   const int frames = static_cast<int>(chunks_) + 3;  // login, new position, repeat, then one per
@@ -805,6 +808,8 @@ constexpr std::string_view kUsage =
     "                        CARRIER behind a frame mid-upload, and now and then the port\n"
     "                        disappearing mid-call (the server must open it again and\n"
     "                        switch auto-answer on); needs --link\n"
+    "  --lose-line           the first call's port disappears after its first data frame;\n"
+    "                        the next call needs no NO CARRIER first; needs --link\n"
     "  --link PATH           keep a symbolic link at PATH pointing at the slave, also when a\n"
     "                        new line replaces it; print PATH instead of the slave's path\n"
     "  --timeout-ms MS       give up after this long (default 20000)\n";
@@ -834,6 +839,8 @@ std::optional<Options> parseOptions(int argc, char* argv[]) {
       options.opcode87 = true;
     } else if (flag == "--soak") {
       options.soak = true;
+    } else if (flag == "--lose-line") {
+      options.loseLine = true;
     } else if (flag == "--link") {
       options.link = std::filesystem::absolute(value()).string();
     } else if (flag == "--timeout-ms") {
@@ -849,7 +856,9 @@ std::optional<Options> parseOptions(int argc, char* argv[]) {
   const auto expected = bytesOfHex(*expectedHex);
   if (!expected || expected->empty()) throw Failure("the expected upload is not whole hex bytes");
   if (options.calls < 1) throw Failure("--calls needs at least 1");
-  if (options.soak && options.link.empty()) throw Failure("--soak needs --link");
+  if ((options.soak || options.loseLine) && options.link.empty()) {
+    throw Failure("--soak and --lose-line need --link");
+  }
   options.expected = *expected;
   return options;
 }

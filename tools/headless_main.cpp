@@ -78,7 +78,7 @@ int main(int argc, char* argv[]) {
       "Answers game-box calls through the modem on DEVICE, printing the operator log.");
   parser.addHelpOption();
   parser.addPositionalArgument("DEVICE", "Serial device path or system port name.");
-  const QCommandLineOption autoAnswer("auto-answer", "Tick auto-answer once the port is open.");
+  const QCommandLineOption autoAnswer("auto-answer", "Tick auto-answer before the port is opened.");
   const QCommandLineOption forcePatch("force-patch", "Press Force Patch at start.");
   const QCommandLineOption overrideText("override", "Upload HEXTEXT instead of the patch.",
                                         "HEXTEXT");
@@ -122,23 +122,19 @@ int main(int argc, char* argv[]) {
     engine.overrideBox.state = 1;
     engine.overrideText.text = parser.value(overrideText).toStdString();
   }
-  // As the operator does it: type the device into the chooser, then tick auto-answer.
-  const auto choosePort = [&] {
-    engine.popCom_Change();
-    if (!serial.IsOpen() || !parser.isSet(autoAnswer)) return;
-    engine.autoAnswer.state = 1;
-    engine.chkAutoAnswer_Action();
-  };
+  // As the operator does it: tick auto-answer, type the device into the chooser and confirm it.
+  // Opening the port then switches the modem's auto-answer on after its reset.
+  if (parser.isSet(autoAnswer)) engine.autoAnswer.state = 1;
   engine.chooser.listIndex = -1;
   engine.chooser.text = parser.positionalArguments().front().toStdString();
-  choosePort();
+  engine.popCom_Change();
   if (!serial.IsOpen()) return 1;  // the engine has logged why
 
-  // A lost port (the engine logs it) is chosen again as soon as the device opens, as an operator
-  // would; opening resets the modem, so auto-answer is ticked again too.
+  // A lost port (the engine logs it and ends the call) is chosen again as soon as the device
+  // opens, as an operator would.
   QTimer reopenTimer;
   QObject::connect(&reopenTimer, &QTimer::timeout, [&] {
-    if (!serial.IsOpen() && opens(engine.chooser.text)) choosePort();
+    if (!serial.IsOpen() && opens(engine.chooser.text)) engine.popCom_Change();
   });
   if (parser.isSet(reopen)) reopenTimer.start(250);
   return QCoreApplication::exec();

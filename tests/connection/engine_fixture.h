@@ -4,7 +4,6 @@
 
 #include <boost/crc.hpp>
 #include <cstdio>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -35,22 +34,6 @@ inline std::string boxFrame(const std::string& opc, const std::string& payload =
   return DecodeHex(sealed("00" + id + fbs + "00000000" + "0000" + opc + payload));
 }
 
-// Cuts written bytes into pieces of the given byte lengths, as hex text; the lengths must cover
-// the bytes exactly.
-inline std::vector<std::string> splitFrames(const std::string& bytes,
-                                            const std::vector<std::size_t>& lengths) {
-  EXPECT_EQ(std::accumulate(lengths.begin(), lengths.end(), std::size_t{0}), bytes.size())
-      << "written: " << EncodeHex(bytes);
-  std::vector<std::string> frames;
-  std::size_t at = 0;
-  for (std::size_t length : lengths) {
-    if (at >= bytes.size()) break;
-    frames.push_back(EncodeHex(bytes.substr(at, length)));
-    at += length;
-  }
-  return frames;
-}
-
 // An engine on an in-memory port, playing the modem and the box through the port.
 class EngineTest : public ::testing::Test {
  protected:
@@ -73,18 +56,6 @@ class EngineTest : public ::testing::Test {
   void online(const std::string& id = "1234") {
     engine.state = Online;
     engine.RemoteConId = id;
-  }
-
-  // Walks a whole call set-up through the port: modem text, "CONNECT", the box's first bytes,
-  // the handshake. Leaves the log and the written bytes empty.
-  void dialIn(const std::string& id = "1234") {
-    serial.receive("RING\r\n");
-    serial.receive("CONNECT 2400\r\n");
-    serial.receive(DecodeHex("00" + id));
-    serial.receive(std::string(1, '\0'));
-    ASSERT_EQ(engine.state, Online);
-    serial.takeWritten();
-    clearLog();
   }
 
   MemorySerial serial;

@@ -10,28 +10,63 @@ namespace {
 
 using StateMachine = EngineTest;
 
-struct HandshakeCase {
-  std::string id;
-  std::string frame;  // hex text of the bytes written
-  std::vector<std::string> log;
-};
+TEST(ConnectionRecord, AFreshRecordHoldsTheInitialValues) {
+  const ConnectionRecord r;
+  const auto flag = [](bool value) { return std::string(value ? "true" : "false"); };
+  const auto patch = [](const std::string& text) {
+    return text.substr(0, 10) + " " + std::to_string(text.size());
+  };
+  const std::pair<std::string, std::string> fields[] = {
+      {r.currentCrc, ""},
+      {r.lastSeed, ""},
+      {r.SendBuffer, ""},
+      {r.ReceiveBuffer, ""},
+      {std::to_string(r.state), "0"},
+      {r.Assimilated, ""},
+      {r.RemoteConId, ""},
+      {flag(r.FirstTime), "true"},
+      {flag(r.Busy), "false"},
+      {r.BlackHole, ""},
+      {patch(r.NhlPatch), "03127E8181 4092"},
+      {r.SentBuffer, ""},
+      {patch(r.MarioKartPatch), "033D1C44EB 9310"},
+      {std::to_string(r.PacketHistory.size()), "0"},
+      {std::to_string(r.C0Count), "0"},
+      {patch(r.SegMK2), "03C4CDDF0C 7644"},
+      {flag(r.DontDo), "false"},
+      {patch(r.MK2Snes), "03B11F972E 6142"},
+      {patch(r.NBAJam), "03E30C296E 12286"},
+      {r.LastRcv, ""},
+      {flag(r.DoneReading), "false"},
+      {flag(r.DoneBuildingSendQue), "false"},
+      {std::to_string(r.Location), "1"},
+      {flag(r.SendingData), "false"},
+      {patch(r.ssf2jpatch), "03D8222103 6610"},
+  };
+  for (std::size_t i = 0; i < std::size(fields); ++i) {
+    EXPECT_EQ(fields[i].first, fields[i].second) << "field " << i + 1 << " of 25";
+  }
+}
 
 TEST_F(StateMachine, HandshakeFramesWithAndWithoutTheShortCheckRetry) {
-  const HandshakeCase cases[] = {
+  const struct {
+    std::string id;
+    std::string frame;  // hex text of the bytes written
+    std::vector<std::string> log;
+  } cases[] = {
       {"1234", "001FFA00000000000000000800830100123400000000F74B1003", {}},
       {"0003",
        "001FFA00000000000000000798830100000300000000BC6F1003",
        {"CRC Error in state 3. Performing Workaround"}},
   };
   const std::string input("\x00\x12\x34 anything", 13);
-  for (const HandshakeCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE("id " + c.id);
     clearLog();
     engine.state = Handshake;
     engine.RemoteConId = c.id;
     serial.receive(input);
     EXPECT_EQ(EncodeHex(serial.takeWritten()), c.frame);
-    EXPECT_EQ(c.frame.size(), 52u);
     EXPECT_EQ(logLines(), c.log);
     EXPECT_EQ(engine.state, Online);
     EXPECT_EQ(serial.LookAhead(), "");
@@ -41,21 +76,18 @@ TEST_F(StateMachine, HandshakeFramesWithAndWithoutTheShortCheckRetry) {
 
 TEST_F(StateMachine, WalksFromIdleToOnline) {
   engine.Busy = true;
-  serial.receive("RING\r\n");
+  // Idle reads nothing, not even a CONNECT.
+  serial.receive("RING\r\nCONNECT 2400\r\n");
   EXPECT_EQ(logLines(), std::vector<std::string>{"State 0 : Reserved for CID"});
   EXPECT_EQ(engine.state, WaitConnect);
   EXPECT_FALSE(engine.Busy);
-  EXPECT_EQ(serial.LookAhead(), "RING\r\n");
-
-  serial.receive("OK\r\nconnect\r\n");
-  EXPECT_EQ(engine.state, WaitConnect);
   EXPECT_EQ(serial.written, "");
 
-  serial.receive("CONNECT 2400\r\n");
+  serial.receive("OK\r\n");
   EXPECT_EQ(engine.state, WaitConId);
   EXPECT_EQ(serial.takeWritten(), "\r");
   EXPECT_EQ(serial.LookAhead(), "");
-  EXPECT_EQ(engine.Assimilated, "RING\r\nOK\r\nconnect\r\nCONNECT 2400\r\n");
+  EXPECT_EQ(engine.Assimilated, "RING\r\nCONNECT 2400\r\nOK\r\n");
 
   serial.receive(DecodeHex("0012"));
   EXPECT_EQ(engine.state, WaitConId);
@@ -75,7 +107,6 @@ TEST_F(StateMachine, WalksFromIdleToOnline) {
   EXPECT_EQ(EncodeHex(serial.takeWritten()),
             "001FFA00000000000000000800830100123400000000F74B1003");
   EXPECT_EQ(serial.LookAhead(), "");
-  EXPECT_EQ(engine.logger.text, "Remote Connection ID : 1234");
 
   const std::string frame = boxFrame("C0");
   serial.receive(frame);
@@ -84,53 +115,37 @@ TEST_F(StateMachine, WalksFromIdleToOnline) {
   EXPECT_EQ(engine.C0Count, 1);
 }
 
-TEST_F(StateMachine, ConnectArrivingInIdleIsActedOnAtTheNextEvent) {
-  serial.receive("CONNECT 2400\r\n");
-  EXPECT_EQ(engine.state, WaitConnect);
-  EXPECT_EQ(serial.written, "");
-  serial.receive(DecodeHex("00"));
-  EXPECT_EQ(engine.state, WaitConId);
-  EXPECT_EQ(serial.written, "\r");
-}
-
-TEST_F(StateMachine, TheSecondAndThirdBytesBecomeTheIdWhateverTheyAre) {
-  engine.state = WaitConId;
-  serial.receive("OK\r\n");
-  EXPECT_EQ(engine.RemoteConId, "4B0D");
-  EXPECT_EQ(engine.state, Handshake);
-}
-
-struct NoCarrierCase {
-  const char* name;
-  std::int32_t state;
-  std::string input;
-  bool disconnects;
-  std::int32_t finalState;
-  const char* log;  // the whole log text; nullptr where frames were logged
-};
-
 TEST_F(StateMachine, NoCarrierIsTestedAfterEachStateOnTheInputLeft) {
-  const std::string rearm = "AT+VCID=1\rATS0=2\r";
+  const std::string rearm = EncodeHex("AT+VCID=1\rATS0=2\r");
   // Frame data holding "NO CARRIER", its end marker not yet arrived.
   const std::string partialFrame = boxFrame("40", EncodeHex("xNO CARRIERx")).substr(0, 28);
-  const NoCarrierCase cases[] = {
-      {"Idle", Idle, "\r\nNO CARRIER\r\n", true, Idle,
+  const struct {
+    const char* name;
+    std::int32_t state;
+    std::string input;
+    std::int32_t finalState;
+    std::string written;  // hex text
+    const char* log;      // the whole log text; nullptr where frames were logged
+  } cases[] = {
+      {"Idle", Idle, "\r\nNO CARRIER\r\n", Idle, rearm,
        "\rState 0 : Reserved for CID\rState -1 : Disconnected"},
-      {"WaitConnect without CONNECT", WaitConnect, "NO CARRIER", true, Idle,
+      {"WaitConnect without CONNECT", WaitConnect, "NO CARRIER", Idle, rearm,
        "\rState -1 : Disconnected"},
-      {"WaitConnect consumes it with CONNECT", WaitConnect, "CONNECT\r\nNO CARRIER", false,
-       WaitConId, ""},
-      {"WaitConId", WaitConId, "\r\nNO CARRIER", true, Idle,
+      {"WaitConnect consumes it with CONNECT", WaitConnect, "CONNECT\r\nNO CARRIER", WaitConId,
+       "0D", ""},
+      {"WaitConId", WaitConId, "\r\nNO CARRIER", Idle, rearm,
        "Remote Connection ID : 0A4E\rState -1 : Disconnected"},
-      {"Handshake consumes it", Handshake, "NO CARRIER", false, Online, ""},
-      {"Online after a frame", Online, boxFrame("C0") + "NO CARRIER", true, Idle, nullptr},
-      {"Online inside frame data", Online, partialFrame, true, Idle, nullptr},
-      {"lower case", WaitConnect, "no carrier", false, WaitConnect, ""},
+      {"Handshake consumes it", Handshake, "NO CARRIER", Online,
+       "001FFA00000000000000000800830100123400000000F74B1003", ""},
+      // The frame is answered before the disconnect.
+      {"Online after a frame", Online, boxFrame("C0") + "NO CARRIER", Idle,
+       "001FFA00000000000000000000C06B6C1003" + rearm, nullptr},
+      {"Online inside frame data", Online, partialFrame, Idle, rearm, nullptr},
+      {"lower case", WaitConnect, "no carrier", WaitConnect, "", ""},
   };
-  for (const NoCarrierCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     serial.ReadAll();
-    serial.takeWritten();
     clearLog();
     engine.debugWindowShown = 0;
     engine.state = c.state;
@@ -139,190 +154,211 @@ TEST_F(StateMachine, NoCarrierIsTestedAfterEachStateOnTheInputLeft) {
 
     serial.receive(c.input);
     EXPECT_EQ(engine.state, c.finalState);
-    EXPECT_EQ(engine.debugWindowShown, c.disconnects ? 1 : 0);
-    const std::string written = serial.takeWritten();
-    if (c.disconnects) {
-      ASSERT_GE(written.size(), rearm.size());
-      EXPECT_EQ(written.substr(written.size() - rearm.size()), rearm);
+    EXPECT_EQ(EncodeHex(serial.takeWritten()), c.written);
+    const bool disconnected = c.written.ends_with(rearm);
+    EXPECT_EQ(engine.debugWindowShown, disconnected ? 1 : 0);
+    if (disconnected) {
       EXPECT_EQ(serial.LookAhead(), "");
-    } else {
-      EXPECT_EQ(written.find("AT+VCID"), std::string::npos);
+      EXPECT_EQ(logLines().back(), "State -1 : Disconnected");
     }
     if (c.log != nullptr) {
       EXPECT_EQ(engine.logger.text, c.log);
     }
-    if (c.disconnects) {
-      EXPECT_EQ(logLines().back(), "State -1 : Disconnected");
+  }
+}
+
+// Records the port calls in order, each with the connection state at that moment.
+class RecordingSerial : public MemorySerial {
+ public:
+  void SetSerialPort(const std::string& port) override {
+    note("select " + port);
+    MemorySerial::SetSerialPort(port);
+  }
+  bool Open() override {
+    note("open");
+    return MemorySerial::Open();
+  }
+  void Close() override {
+    note("close");
+    MemorySerial::Close();
+  }
+  void Reset() override {
+    note("reset");
+    MemorySerial::Reset();
+  }
+  void Flush() override {
+    note("flush");
+    MemorySerial::Flush();
+  }
+  std::string ReadAll() override {
+    note("read all");
+    return MemorySerial::ReadAll();
+  }
+  void Write(std::string_view bytes) override {
+    note("write " + std::string(bytes));
+    MemorySerial::Write(bytes);
+  }
+  void note(const std::string& call) {
+    calls.push_back(call + (state ? " in " + std::to_string(*state) : ""));
+  }
+  std::vector<std::string> calls;
+  const std::int32_t* state = nullptr;
+};
+
+class PortTest : public ::testing::Test {
+ protected:
+  PortTest() {
+    port.state = &line.state;
+    line.onDebugWindow = [this] { port.note("debug window"); };
+    line.logger.onChange = [this] { port.note("log"); };
+    line.listSerialPorts();
+  }
+  void choose(int row, const std::string& text = "") {
+    line.chooser.listIndex = row;
+    line.chooser.text = text;
+    line.popCom_Change();
+  }
+  RecordingSerial port;
+  MemoryPortList listed{{"ttyS0", "ttyUSB0"}};
+  HeadlessEngine line{port, listed};
+};
+
+TEST_F(PortTest, DisconnectShowsLogsDrainsFlushesResetsThenReArms) {
+  line.state = Online;
+  line.RemoteConId = "0A0B";
+  line.Busy = true;  // keeps the Online branch to the hex view
+  line.SendBuffer = "0102";
+  line.ReceiveBuffer = "AABB";
+  line.SentBuffer = "CCDD";
+  line.PacketHistory = {"one", "two"};
+  line.C0Count = 3;
+  line.DontDo = line.DoneReading = line.DoneBuildingSendQue = line.SendingData = true;
+  line.LastRcv = "00000007";
+  line.Location = 15;
+  line.BlackHole = "junk";
+  line.FirstTime = false;
+  port.calls.clear();
+
+  port.receive("\r\nNO CARRIER\r\n");
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"debug window in 4", "log in 4", "read all in 4",
+                                                  "flush in 4", "write AT+VCID=1\r in 0",
+                                                  "write ATS0=2\r in 0"}));
+  EXPECT_EQ(line.logger.text, "\rState -1 : Disconnected");
+  EXPECT_EQ(line.Assimilated, "\r\nNO CARRIER\r\n");
+  EXPECT_TRUE(line.PacketHistory.empty());
+  EXPECT_FALSE(line.SendingData || line.DoneReading || line.DontDo || line.DoneBuildingSendQue);
+  EXPECT_EQ(line.Location, 1);
+  EXPECT_EQ(line.SentBuffer + line.LastRcv + line.ReceiveBuffer, "");
+  // Left as they were.
+  EXPECT_EQ(line.SendBuffer, "0102");
+  EXPECT_EQ(line.RemoteConId, "0A0B");
+  EXPECT_EQ(line.BlackHole, "junk");
+  EXPECT_EQ(line.C0Count, 3);
+  EXPECT_FALSE(line.FirstTime);
+  EXPECT_TRUE(line.Busy);
+
+  // The next event starts the next call in Idle and clears Busy.
+  port.receive("RING");
+  EXPECT_EQ(line.state, WaitConnect);
+  EXPECT_FALSE(line.Busy);
+}
+
+TEST_F(PortTest, ARowOpensTheDeviceItWasListedFor) {
+  EXPECT_EQ(line.chooser.rows, (std::vector<std::string>{"ttyS0", "ttyUSB0"}));
+  listed.names = {"ttyACM0", "ttyS0", "ttyUSB0"};  // an adapter plugged in since
+  line.state = WaitConnect;
+  port.calls.clear();
+  choose(1, "ttyUSB0");
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"select /dev/ttyUSB0 in 1", "open in 1",
+                                                  "reset in 1", "write AT&F\r in 1"}));
+  EXPECT_EQ(line.logger.text, "");
+
+  // Another choice closes the open port first; a typed path is opened as it stands. With
+  // auto-answer ticked the modem gets it back after its reset.
+  line.autoAnswer.state = 1;
+  port.calls.clear();
+  choose(-1, "/dev/pts/7");
+  EXPECT_EQ(port.calls,
+            (std::vector<std::string>{"close in 1", "select /dev/pts/7 in 1", "open in 1",
+                                      "reset in 1", "write AT&F\r in 1", "write ATS0=2\r in 1"}));
+  EXPECT_EQ(port.opened, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/pts/7"}));
+
+  // No row, a row past the list and an empty text choose nothing.
+  port.calls.clear();
+  choose(-1, "");
+  choose(2, "ttyS9");
+  choose(-2, "/dev/ttyS1");
+  EXPECT_EQ(port.calls, std::vector<std::string>{});
+  EXPECT_TRUE(port.IsOpen());
+}
+
+TEST_F(PortTest, AFailedOpenLogsThePortAndTheReason) {
+  port.failingPorts = {"/dev/ttyS0"};
+  choose(0);
+  EXPECT_EQ(line.logger.text, "\rCould not open /dev/ttyS0: No such file or directory");
+  EXPECT_EQ(port.written, "");
+  EXPECT_EQ(port.resets, 0);
+}
+
+TEST_F(PortTest, AutoAnswerWritesOnlyWhenTicked) {
+  line.autoAnswer.state = 1;
+  line.chkAutoAnswer_Action();
+  line.autoAnswer.state = 0;
+  line.chkAutoAnswer_Action();
+  EXPECT_EQ(port.takeWritten(), "ATS0=2\r");
+}
+
+TEST_F(PortTest, ALostPortOrAnotherChoiceEndsTheCallInProgress) {
+  for (const std::int32_t state : {WaitConId, Handshake, Online}) {
+    for (const bool lost : {true, false}) {
+      SCOPED_TRACE(std::to_string(state) + (lost ? " lost" : " another port chosen"));
+      choose(0);
+      line.state = state;
+      line.ReceiveBuffer = "AABB";
+      line.LastRcv = "00000001";
+      line.SendingData = true;
+      line.logger.text.clear();
+      port.calls.clear();
+      if (lost) {
+        port.MemorySerial::Close();  // as the port closes itself
+        port.PortLost("gone");
+      } else {
+        choose(1);
+      }
+      const std::string name = "Lost serial port /dev/ttyS0: gone";
+      EXPECT_EQ(line.logger.text,
+                lost ? "\r" + name + "\rState -1 : Disconnected" : "\rState -1 : Disconnected");
+      const std::vector<std::string> ended = {"debug window in " + std::to_string(state),
+                                              "log in " + std::to_string(state),
+                                              "read all in " + std::to_string(state)};
+      std::vector<std::string> expected = ended;
+      if (lost) expected.insert(expected.begin(), "log in " + std::to_string(state));
+      if (!lost) {
+        expected.insert(expected.end(), {"close in 0", "select /dev/ttyUSB0 in 0", "open in 0",
+                                         "reset in 0", "write AT&F\r in 0"});
+      }
+      EXPECT_EQ(port.calls, expected);
+      EXPECT_EQ(line.state, Idle);
+      EXPECT_EQ(line.ReceiveBuffer + line.LastRcv, "");
+      EXPECT_FALSE(line.SendingData);
     }
   }
 }
 
-TEST_F(StateMachine, NoCarrierOnlineAnswersTheFrameFirst) {
-  online();
-  serial.receive(boxFrame("C0") + "NO CARRIER\r\n");
-  const std::vector<std::string> log = logLines();
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back(), "State -1 : Disconnected");
-  EXPECT_EQ(log.at(log.size() - 2), "PAY = " + EncodeHex(boxFrame("C0")).substr(28));
-  EXPECT_EQ(EncodeHex(serial.takeWritten()),
-            "001FFA00000000000000000000C06B6C1003" + EncodeHex("AT+VCID=1\rATS0=2\r"));
-  EXPECT_EQ(engine.Assimilated, "NO CARRIER\r\n");
-}
-
-TEST_F(StateMachine, DisconnectResetsTheCallAndReArmsTheModem) {
-  online("0A0B");
-  engine.currentCrc = "1111";
-  engine.lastSeed = "2222";
-  engine.SendBuffer = "0102";
-  engine.ReceiveBuffer = "AABB";
-  engine.BlackHole = "junk";
-  engine.SentBuffer = "CCDD";
-  engine.PacketHistory = {"one", "two"};
-  engine.C0Count = 3;
-  engine.DontDo = true;
-  engine.LastRcv = "00000007";
-  engine.DoneReading = true;
-  engine.DoneBuildingSendQue = true;
-  engine.Location = 15;
-  engine.SendingData = true;
-  engine.Busy = true;  // keeps the Online branch to the hex view
-  engine.FirstTime = false;
-  engine.hexlog.text = "old";
-
-  engine.onDebugWindow = [this] {
-    // The window comes first: nothing logged, consumed or reset yet.
-    EXPECT_EQ(logLines(), std::vector<std::string>{});
-    EXPECT_EQ(serial.LookAhead(), "\r\nNO CARRIER\r\n");
-    EXPECT_EQ(engine.state, Online);
-  };
-  serial.receive("\r\nNO CARRIER\r\n");
-
-  EXPECT_EQ(engine.debugWindowShown, 1);
-  EXPECT_EQ(logLines(), std::vector<std::string>{"State -1 : Disconnected"});
-  EXPECT_EQ(engine.Assimilated, "\r\nNO CARRIER\r\n");
-  EXPECT_EQ(serial.LookAhead(), "");
-  EXPECT_EQ(serial.flushes, 1);
-  EXPECT_EQ(serial.takeWritten(), "AT+VCID=1\rATS0=2\r");
-
-  EXPECT_EQ(engine.state, Idle);
-  EXPECT_TRUE(engine.PacketHistory.empty());
-  EXPECT_FALSE(engine.SendingData);
-  EXPECT_FALSE(engine.DoneReading);
-  EXPECT_FALSE(engine.DontDo);
-  EXPECT_FALSE(engine.DoneBuildingSendQue);
-  EXPECT_EQ(engine.Location, 1);
-  EXPECT_EQ(engine.SentBuffer, "");
-  EXPECT_EQ(engine.LastRcv, "");
-  EXPECT_EQ(engine.ReceiveBuffer, "");
-
-  EXPECT_EQ(engine.currentCrc, "1111");
-  EXPECT_EQ(engine.lastSeed, "2222");
-  EXPECT_EQ(engine.SendBuffer, "0102");
-  EXPECT_EQ(engine.RemoteConId, "0A0B");
-  EXPECT_FALSE(engine.FirstTime);
-  EXPECT_TRUE(engine.Busy);
-  EXPECT_EQ(engine.BlackHole, "junk");
-  EXPECT_EQ(engine.C0Count, 3);
-  EXPECT_EQ(engine.ssf2jpatch.size(), 6610u);
-  EXPECT_EQ(engine.hexlog.text, EncodeHex("\r\nNO CARRIER\r\n"));
-
-  // The next event starts the next call in Idle and clears Busy.
-  serial.receive("RING");
-  EXPECT_EQ(engine.state, WaitConnect);
-  EXPECT_FALSE(engine.Busy);
-}
-
-TEST_F(StateMachine, DebugLogPutsACarriageReturnBeforeEachMessage) {
-  engine.DebugLog("x");
-  EXPECT_EQ(engine.logger.text, "\rx");
-  engine.DebugLog("second");
-  EXPECT_EQ(engine.logger.text, "\rx\rsecond");
-}
-
-TEST_F(StateMachine, AutoAnswerWritesOnlyWhenTicked) {
-  engine.autoAnswer.state = 1;
-  engine.chkAutoAnswer_Action();
-  EXPECT_EQ(serial.takeWritten(), "ATS0=2\r");
-  engine.autoAnswer.state = 0;
-  engine.chkAutoAnswer_Action();
-  EXPECT_EQ(serial.takeWritten(), "");
-}
-
-// Records the order of the port calls that the port choice makes.
-class RecordingSerial : public MemorySerial {
- public:
-  void SetSerialPort(const std::string& port) override {
-    calls.push_back("select " + port);
-    MemorySerial::SetSerialPort(port);
-  }
-  bool Open() override {
-    calls.push_back("open");
-    return MemorySerial::Open();
-  }
-  void Close() override {
-    calls.push_back("close");
-    MemorySerial::Close();
-  }
-  void Reset() override {
-    calls.push_back("reset");
-    MemorySerial::Reset();
-  }
-  void Write(std::string_view bytes) override {
-    calls.push_back("write " + std::string(bytes));
-    MemorySerial::Write(bytes);
-  }
-  std::vector<std::string> calls;
-};
-
-class PortChoice : public ::testing::Test {
- protected:
-  void choose(int row, const std::string& text = "") {
-    engine.chooser.listIndex = row;
-    engine.chooser.text = text;
-    engine.popCom_Change();
-  }
-  RecordingSerial serial;
-  MemoryPortList ports{{"ttyS0", "ttyUSB0"}};
-  HeadlessEngine engine{serial, ports};
-};
-
-TEST_F(PortChoice, OpensTheChosenRowThenResetsTheModem) {
-  engine.state = Online;
-  choose(1, "ttyUSB0");
-  EXPECT_EQ(serial.calls,
-            (std::vector<std::string>{"select /dev/ttyUSB0", "open", "reset", "write AT&F\r"}));
-  EXPECT_TRUE(serial.IsOpen());
-  EXPECT_EQ(engine.state, Online);
-  EXPECT_EQ(engine.logger.text, "");
-}
-
-TEST_F(PortChoice, ClosesAnOpenPortBeforeOpeningAnother) {
+TEST_F(PortTest, BeforeACallTheStateOutlivesTheLostPortAndTheNextConnectIsAnswered) {
   choose(0);
-  serial.calls.clear();
-  choose(-1, "/dev/pts/7");
-  EXPECT_EQ(serial.calls, (std::vector<std::string>{"close", "select /dev/pts/7", "open", "reset",
-                                                    "write AT&F\r"}));
-  EXPECT_EQ(serial.opened, (std::vector<std::string>{"/dev/ttyS0", "/dev/pts/7"}));
-}
+  line.state = WaitConnect;
+  line.logger.text.clear();
+  port.MemorySerial::Close();
+  port.PortLost("the line hung up");
+  EXPECT_EQ(line.logger.text, "\rLost serial port /dev/ttyS0: the line hung up");
+  EXPECT_EQ(line.state, WaitConnect);
 
-TEST_F(PortChoice, IgnoresAnEmptyTextAndRowsPastTheList) {
   choose(0);
-  serial.calls.clear();
-  choose(-1, "");
-  choose(2, "ttyS9");
-  choose(-2, "/dev/ttyS1");
-  EXPECT_EQ(serial.calls, std::vector<std::string>{});
-  EXPECT_TRUE(serial.IsOpen());
-  EXPECT_EQ(engine.logger.text, "");
-}
-
-TEST_F(PortChoice, AFailedOpenLogsThePortAndTheReason) {
-  serial.failingPorts = {"/dev/ttyS0"};
-  choose(0);
-  EXPECT_EQ(engine.logger.text, "\rCould not open /dev/ttyS0: No such file or directory");
-  EXPECT_EQ(serial.written, "");
-  EXPECT_EQ(serial.resets, 0);
-  EXPECT_FALSE(serial.IsOpen());
+  port.takeWritten();
+  port.receive("CONNECT 2400\r\n");
+  EXPECT_EQ(line.state, WaitConId);
+  EXPECT_EQ(port.takeWritten(), "\r");
 }
 
 }  // namespace

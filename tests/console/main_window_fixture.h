@@ -12,8 +12,14 @@
 class TestMainWindow : public frmMain {
  public:
   explicit TestMainWindow(std::vector<std::string> ports)
-      : frmMain(std::make_unique<MemoryPortList>(std::move(ports))) {}
+      : TestMainWindow(new MemoryPortList(std::move(ports)), 0) {}
   using frmMain::ShowDebugWindow;
+
+  MemoryPortList& systemPorts;  // the list as the system would change it
+
+ private:
+  TestMainWindow(MemoryPortList* ports, int)
+      : frmMain(std::unique_ptr<SerialPortList>(ports)), systemPorts(*ports) {}
 };
 
 class MainWindowTest : public WindowTest {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <string>
 #include <vector>
 
@@ -62,7 +64,8 @@ QString captionOf(Control& control) {
 }
 
 TEST_F(MainWindowTest, ControlsSitAtTheirPlacesInCreationOrder) {
-  build({});  // without ports the chooser holds no text
+  build({});  // without ports the chooser holds no row and no text
+  EXPECT_EQ(window->popCom().count(), 0);
   const std::vector<Control*>& controls = window->controls();
   ASSERT_EQ(controls.size(), std::size(kControls));
   for (std::size_t i = 0; i < std::size(kControls); ++i) {
@@ -116,7 +119,7 @@ TEST_F(MainWindowTest, TabOrderFollowsTabIndex) {
   EXPECT_EQ(order, expected);
 }
 
-TEST_F(MainWindowTest, ChooserListsThePortsAndAChosenRowIsThePortIndex) {
+TEST_F(MainWindowTest, OnlyARowPickedFromTheListOpensAPortAndItIsTheDeviceItNames) {
   ComboBox& chooser = window->popCom();
   ASSERT_EQ(chooser.count(), 3);
   EXPECT_EQ(chooser.itemText(0), "A");
@@ -125,22 +128,31 @@ TEST_F(MainWindowTest, ChooserListsThePortsAndAChosenRowIsThePortIndex) {
   // Start-up chooses no row and opens no port.
   EXPECT_EQ(chooser.ListIndex(), -1);
   EXPECT_EQ(chooser.Text(), "");
-  EXPECT_TRUE(window->txtLogger().Text().empty());
+  int changes = 0;
+  chooser.Change.addHandler([&changes](ComboBox&) { ++changes; });
 
-  int chosen = -2;
-  chooser.Change.addHandler([&chosen](ComboBox& sender) { chosen = sender.ListIndex(); });
-  QTest::keyClick(&chooser, Qt::Key_Down);
-  EXPECT_EQ(chosen, 0);
-  QTest::keyClick(&chooser, Qt::Key_Down);
-  EXPECT_EQ(chosen, 1);
-  // The engine's popCom_Change tried the port at index 1 of the list.
-  EXPECT_NE(window->txtLogger().Text().find("/dev/B"), std::string::npos);
-}
+  // Stray keys and wheel turns over the closed chooser choose nothing.
+  for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown}) {
+    QTest::keyClick(&chooser, key);
+  }
+  const QPointF middle = QRectF(chooser.rect()).center();
+  QWheelEvent wheel(middle, chooser.mapToGlobal(middle), {}, QPoint(0, -120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(&chooser, &wheel);
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(window->txtLogger().Text(), "");
 
-TEST_F(MainWindowTest, WithoutPortsTheChooserStaysEmpty) {
-  build({});
-  EXPECT_EQ(window->popCom().count(), 0);
-  EXPECT_EQ(window->popCom().ListIndex(), -1);
+  // An adapter plugged in since the list was made comes first in the system's list now.
+  window->systemPorts.names = {"X", "A", "B", "C"};
+  chooser.showPopup();
+  QAbstractItemView& list = *chooser.view();
+  ASSERT_TRUE(waitUntil([&] { return list.isVisible(); }));
+  const QPoint row = list.visualRect(list.model()->index(1, 0)).center();
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(chooser.ListIndex(), 1);
+  EXPECT_TRUE(window->txtLogger().Text().starts_with("\rCould not open /dev/B: "))
+      << window->txtLogger().Text();
 }
 
 TEST_F(MainWindowTest, LogCaretStaysAtTheEndAfterDebugLog) {
@@ -208,10 +220,40 @@ TEST_F(MainWindowTest, ResizingMovesAndStretchesNothing) {
   EXPECT_EQ(window->interior()->size(), QSize(64, 64));
 }
 
-TEST_F(MainWindowTest, ButtonsAndSwitchesReachTheEngine) {
+TEST_F(MainWindowTest, ButtonsReachTheEngine) {
   EXPECT_FALSE(window->DoneReading);
   QTest::mouseClick(&window->PushButton1(), Qt::LeftButton);
   EXPECT_TRUE(window->DoneReading);  // "Force Patch" declares the box's data complete
+
+  // "Force Reply" acknowledges at once, leaving Busy as it was.
+  for (const bool busy : {true, false}) {
+    window->Busy = busy;
+    window->txtLogger().SetText("");
+    QTest::mouseClick(&window->cmdForce(), Qt::LeftButton);
+    EXPECT_EQ(window->txtLogger().Text(), "\rForced Reply!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!");
+    EXPECT_EQ(window->Busy, busy);
+  }
+}
+
+TEST_F(MainWindowTest, TheLogShowsALostPortAndTheLoginLabelsAsTheyAre) {
+  window->srlMain().SetSerialPort("/dev/ttyUSB3");
+  window->srlMain().PortLost.raise(window->srlMain(), "device unplugged");
+  EXPECT_EQ(window->txtLogger().Text(), "\rLost serial port /dev/ttyUSB3: device unplugged");
+
+  // A system version and a version and game count; every label's trailing blank stays.
+  window->txtLogger().SetText("");
+  window->ReceiveBuffer =
+      "0F"
+      "0001"
+      "00000002"
+      "10"
+      "00000003"
+      "04";
+  window->BuildSendQue();
+  EXPECT_TRUE(window->txtLogger().Text().starts_with(
+      "\rSystem Version Major\r0001\rSystem Version Minor \r00000002"
+      "\rNGP VERSION \r00000003\rNumber of Games??? \r04\r"))
+      << window->txtLogger().Text();
 }
 
 TEST_F(MainWindowTest, OneMainWindowFoundByItsClassName) {
