@@ -81,10 +81,19 @@ TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent), ScreenControl(this
 }
 
 template <typename Change>
-void TextArea::changeText(Change change) {
+void TextArea::programChange(Change change) {
   changing_ = true;
+  // Undo is the operator's, for the operator's typing: it must not take the log's lines away.
+  // Turning it off also clears what there was to undo, as setPlainText does.
+  document()->setUndoRedoEnabled(false);
   change();
+  document()->setUndoRedoEnabled(true);
   changing_ = false;
+}
+
+template <typename Change>
+void TextArea::changeText(Change change) {
+  programChange(change);
   TextChange.raise(*this);
 }
 
@@ -129,8 +138,6 @@ bool TextArea::editInPlace(std::string_view text) {
   if (!isPlain(tail)) return false;
   // A cut within a row leaves that row short rather than moving every row after it.
   const int cut = documentPosition(static_cast<int>(*kept));
-  // Like setPlainText, a text set by the program leaves nothing to undo.
-  document()->setUndoRedoEnabled(false);
   // Two edits rather than one edit block: the editor then lays out the blocks at either end
   // instead of every block from the first to the last.
   QTextCursor cursor(document());
@@ -138,7 +145,6 @@ bool TextArea::editInPlace(std::string_view text) {
   cursor.removeSelectedText();
   cursor.movePosition(QTextCursor::End);
   insertAtEnd(cursor, tail);
-  document()->setUndoRedoEnabled(true);
   text_ = text;
   return true;
 }
@@ -278,9 +284,7 @@ void TextArea::setRowWrap(bool on) {
   const std::string text = Text();
   rowWrap_ = on;
   // Laid out afresh, the text stays as it was: no TextChange.
-  changing_ = true;
-  replaceText(text);
-  changing_ = false;
+  programChange([&] { replaceText(text); });
 }
 
 void TextArea::setColour(QPalette::ColorRole role, Colour colour) {

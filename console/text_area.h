@@ -12,7 +12,8 @@
 class QTextBlock;
 
 // A text area that the operator can type into. A carriage return in the text is a line break
-// on the screen, and every line break reads back as a carriage return.
+// on the screen, and every line break reads back as a carriage return. What the program sets or
+// appends leaves nothing to undo; the operator's typing can be undone as far as that.
 class TextArea : public QPlainTextEdit, public ScreenControl, public TextControl {
  public:
   explicit TextArea(QWidget* parent);
@@ -46,7 +47,10 @@ class TextArea : public QPlainTextEdit, public ScreenControl, public TextControl
   QMimeData* createMimeDataFromSelection() const override;
 
  private:
-  // Makes one change of the program's, which raises TextChange once, when it is complete.
+  // Makes one change of the program's, which leaves nothing to undo.
+  template <typename Change>
+  void programChange(Change change);
+  // The same, raising TextChange once, when it is complete.
   template <typename Change>
   void changeText(Change change);
   bool editInPlace(std::string_view text);

@@ -54,6 +54,8 @@ void Window::Constructor() {
 }
 
 void Window::Show() {
+  // Back from minimised to the state it had before: maximised or full screen stays so.
+  setWindowState(windowState() & ~Qt::WindowMinimized);
   fullScreen_ ? showFullScreen() : show();
   raise();
   activateWindow();

@@ -30,7 +30,7 @@ class Window : public QWidget, public PropertyTarget {
   // Builds the window: the Layout hook, the CreateControls hook, the tab order, the controls'
   // Open events and then the window's own; shows it when its Visible setting is true.
   void Constructor();
-  // Shows the window and brings it to the front.
+  // Shows the window, restored if it was minimised, and brings it to the front.
   void Show();
   void Close();
 

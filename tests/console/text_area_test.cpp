@@ -24,23 +24,16 @@ std::string hexDigits(std::size_t count, unsigned seed) {
 
 // What the document holds with every break taken out, rows or lines.
 std::string shownWithoutBreaks(const TextArea& area) {
-  QString text = area.document()->toRawText();
-  text.remove(QChar::ParagraphSeparator);
-  return text.toStdString();
-}
-
-std::string withoutCarriageReturns(std::string text) {
-  std::erase(text, '\r');
-  return text;
+  return area.document()->toRawText().remove(QChar::ParagraphSeparator).toStdString();
 }
 
 // What a copy of a text puts on the clipboard: a line feed at each line break, and a plain space
 // for a no-break space.
 std::string asCopied(const std::string& text) {
-  QString copied = QString::fromStdString(text);
-  copied.replace(u'\r', u'\n');
-  copied.replace(QChar::Nbsp, u' ');
-  return copied.toStdString();
+  return QString::fromStdString(text)
+      .replace(u'\r', u'\n')
+      .replace(QChar::Nbsp, u' ')
+      .toStdString();
 }
 
 std::string copiedWhole(TextArea& area) {
@@ -92,6 +85,7 @@ TEST_F(TextAreaTest, TextReadsBackAsSetThroughEveryKindOfChange) {
       {"a line added", moreLines},
       {"the first line consumed", moreLines.substr(5)},
       {"line feeds", "01\n02\r\n03", 1, "01\r02\r03"},
+      {"breaks at both ends", "\ra\r\rb\r"},
       {"a no-break space", noBreak},
       {"a tail after text that is not ASCII", noBreak + " 2"},
       {"emptied", ""},
@@ -106,7 +100,8 @@ TEST_F(TextAreaTest, TextReadsBackAsSetThroughEveryKindOfChange) {
       area.SetText(step.text);
       EXPECT_EQ(area.Text(), step.readBack);
       EXPECT_EQ(area.Length(), QString::fromStdString(step.readBack).size());
-      EXPECT_EQ(shownWithoutBreaks(area), withoutCarriageReturns(step.readBack));
+      EXPECT_EQ(shownWithoutBreaks(area),
+                QString::fromStdString(step.readBack).remove(u'\r').toStdString());
       EXPECT_EQ(textChanges, step.textChanges);
       EXPECT_EQ(copiedWhole(area), asCopied(step.readBack));
     }
@@ -134,6 +129,35 @@ TEST_F(TextAreaTest, ChangesAtEitherEndLeaveTheRestInPlace) {
   EXPECT_EQ(area.Text(), longHex.substr(30) + "ABCD");
   EXPECT_EQ(area.document()->characterAt(middle.position()), marked);
   EXPECT_EQ(middle.position(), 70'000 - 30);
+}
+
+// Undo is the operator's, for the operator's typing: the log's lines are there to stay.
+TEST_F(TextAreaTest, ProgramChangesLeaveNothingToUndoAndRaiseTextChange) {
+  std::vector<std::string> seen;
+  area.TextChange.addHandler([&seen](TextArea& sender) { seen.push_back(sender.Text()); });
+  for (const bool rows : {false, true}) {
+    SCOPED_TRACE(rows ? "rows" : "lines");
+    const std::string before = area.Text();
+    area.setRowWrap(rows);
+    area.undo();
+    EXPECT_EQ(area.Text(), before);
+    seen.clear();
+    area.SetText("\rfirst");
+    area.document()->firstBlock().setUserState(42);  // gone if the text were set anew
+    area.AppendText("\rsecond");
+    area.AppendText(" and more");
+    area.undo();
+    EXPECT_EQ(area.Text(), "\rfirst\rsecond and more");
+    EXPECT_EQ(area.document()->firstBlock().userState(), 42);
+    EXPECT_EQ(area.blockCount(), 3);
+    area.SetSelStart(area.Length());
+    QTest::keyClicks(&area, "xy");
+    area.undo();
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"\rfirst", "\rfirst\rsecond", "\rfirst\rsecond and more",
+                                        "\rfirst\rsecond and morex", "\rfirst\rsecond and morexy",
+                                        "\rfirst\rsecond and more"}));
+  }
 }
 
 TEST_F(TextAreaTest, RowsFillTheWidthAsTheWrappedLineDid) {
