@@ -1,10 +1,12 @@
 #include "framing/position_field.h"
 
-#include <cstdint>
-
 std::string ReturnLongLengthOfString(std::string_view buffer) {
   if (buffer.empty()) return "00000000";
-  const std::uint64_t value = buffer.size() / 2 + 1;
+  return positionField(buffer.size() / 2);
+}
+
+std::string positionField(std::uint64_t byteCount) {
+  const std::uint64_t value = byteCount + 1;
   if (value > 0xFFFFFFFFu) return {};
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string field(8, '0');

@@ -1,105 +1,115 @@
-// Random input, split into random data events and operator actions, into the engine from each
-// state of a call; the engine's invariants are checked after every step.
+// Random input into the engine from each state of a call, its invariants checked after every
+// step. The input is a script: one byte picks the start, one the operator's settings, then steps.
+// A step byte below PortLost is a data event of that many bytes plus one, taken from what
+// follows; from PortLost up, each value is an operator action or a lost port.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
-#include "tests/support/box_call.h"
 #include "connection/headless_engine.h"
 #include "connection/memory_serial.h"
-#include "fuzz/engine_script.h"
 #include "fuzz/frame_layout_check.h"
+#include "tests/support/box_call.h"
 
 namespace {
+
+// The starts: the states from Idle to Online, then an upload in progress.
+constexpr int kUpload = Online + 1;
+
+enum Action : std::uint8_t {
+  PortLost = 0xF9,
+  ChoosePort,
+  TickAutoAnswer,
+  UntickAutoAnswer,
+  ForceReply,
+  ForcePatch,
+  BusyTimer
+};
+
+// The override texts the settings byte picks from: the first leaves the override unticked, the
+// last is ticked with nothing typed.
+constexpr std::string_view kOverrideTexts[] = {"",    "0102030405", "01 02\r\n0a0B",
+                                               "012", "01G2",       ""};
 
 [[noreturn]] void fail(std::size_t step, const std::string& what) {
   std::fprintf(stderr, "after step %zu: %s\n", step, what.c_str());
   std::abort();
 }
 
-class Watch {
- public:
-  Watch(HeadlessEngine& engine, MemorySerial& serial) : engine_(engine), serial_(serial) {}
-
-  void check(std::size_t step) {
-    if (engine_.Busy) fail(step, "Busy is still set");
-    if (engine_.state < Idle || engine_.state > Online) {
-      fail(step, "state " + std::to_string(engine_.state));
-    }
-    // Only the disconnect (one Flush each) moves Location back, and it moves it to 1.
-    const bool disconnected = serial_.flushes != flushes_;
-    if (disconnected ? engine_.Location != 1 : engine_.Location < location_) {
-      fail(step, "Location went from " + std::to_string(location_) + " to " +
-                     std::to_string(engine_.Location));
-    }
-    if (engine_.Location % 2 != 1) fail(step, "Location off a byte boundary");
-    if (engine_.ReceiveBuffer.size() % 2 != 0) fail(step, "ReceiveBuffer holds half a byte");
-    if (const std::string problem = frameLayoutProblem(serial_.takeWritten()); !problem.empty()) {
-      fail(step, "written: " + problem);
-    }
-    location_ = engine_.Location;
-    flushes_ = serial_.flushes;
-  }
-
- private:
-  HeadlessEngine& engine_;
-  MemorySerial& serial_;
-  std::int32_t location_ = 1;
-  int flushes_ = 0;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const BoxCall call;
-  const EngineScript script(data, size);
+  if (size < 2) return 0;
+  const int start = data[0] % (kUpload + 1);
+  const std::size_t override = data[1] % std::size(kOverrideTexts);
 
   MemorySerial serial;
   const MemoryPortList ports({"ttyS0"});
   HeadlessEngine engine(serial, ports);
-  const int override = script.settings % EngineScript::kOverrides;
   engine.overrideBox.state = override == 0 ? 0 : 1;
-  engine.overrideText.text = EngineScript::kOverrideTexts[override];
+  engine.overrideText.text = kOverrideTexts[override];
 
-  Watch watch(engine, serial);
-  for (const std::string& event : call.events) {
-    if (EngineScript::reached(engine, script.start)) break;
-    serial.receive(event);
-    watch.check(0);
-  }
-  if (!EngineScript::reached(engine, script.start))
-    fail(0, "the box's call did not reach the start state");
-
-  for (std::size_t i = 0; i < script.steps.size(); ++i) {
-    const EngineScript::Step& step = script.steps[i];
-    switch (step.action) {
-      case EngineScript::DataEvent:
-        serial.receive(step.bytes);
-        break;
-      case EngineScript::PortLost:
-        engine.srlMain_PortLost("the line hung up");
-        break;
-      case EngineScript::ChoosePort:
-        engine.chooser.listIndex = 0;
-        engine.popCom_Change();
-        break;
-      case EngineScript::TickAutoAnswer:
-      case EngineScript::UntickAutoAnswer:
-        engine.autoAnswer.state = step.action == EngineScript::TickAutoAnswer ? 1 : 0;
-        engine.chkAutoAnswer_Action();
-        break;
-      case EngineScript::ForceReply:
-        engine.cmdForce_Action();
-        break;
-      case EngineScript::ForcePatch:
-        engine.PushButton1_Action();
-        break;
-      case EngineScript::BusyTimer:
-        engine.tmrBusy_Action();
-        break;
+  std::int32_t location = 1;
+  int flushes = 0;
+  // `portClosed`: the step lost or closed the port, which ends a call in progress unflushed.
+  const auto check = [&](std::size_t step, bool portClosed) {
+    if (engine.Busy) fail(step, "Busy is still set");
+    if (engine.state < Idle || engine.state > Online) {
+      fail(step, "state " + std::to_string(engine.state));
     }
-    watch.check(i + 1);
+    // Only the end of a call moves Location back, and it moves it to 1: a hang-up flushes the
+    // port once, a lost or closed port leaves the engine idle.
+    const bool ended = serial.flushes != flushes || (portClosed && engine.state == Idle);
+    if (ended ? engine.Location != 1 : engine.Location < location) {
+      fail(step, "Location went from " + std::to_string(location) + " to " +
+                     std::to_string(engine.Location));
+    }
+    if (engine.Location % 2 != 1) fail(step, "Location off a byte boundary");
+    if (engine.ReceiveBuffer.size() % 2 != 0) fail(step, "ReceiveBuffer holds half a byte");
+    if (const std::string problem = frameLayoutProblem(serial.takeWritten()); !problem.empty()) {
+      fail(step, "written: " + problem);
+    }
+    location = engine.Location;
+    flushes = serial.flushes;
+  };
+
+  const auto reached = [&] {
+    return start == kUpload ? engine.SendingData : engine.state == start;
+  };
+  for (const std::string& event : call.events) {
+    if (reached()) break;
+    serial.receive(event);
+    check(0, false);
+  }
+  if (!reached()) fail(0, "the box's call did not reach the start state");
+
+  std::size_t step = 0;
+  for (std::size_t at = 2; at < size;) {
+    const std::uint8_t code = data[at++];
+    if (code < PortLost) {
+      const std::size_t length = std::min<std::size_t>(code + 1u, size - at);
+      serial.receive({reinterpret_cast<const char*>(data) + at, length});
+      at += length;
+    } else if (code == PortLost) {
+      engine.srlMain_PortLost("the line hung up");
+    } else if (code == ChoosePort) {
+      engine.chooser.text = "/dev/ttyS0";  // typed: a row opens only once the list is shown
+      engine.popCom_Change();
+    } else if (code == TickAutoAnswer || code == UntickAutoAnswer) {
+      engine.autoAnswer.state = code == TickAutoAnswer ? 1 : 0;
+      engine.chkAutoAnswer_Action();
+    } else if (code == ForceReply) {
+      engine.cmdForce_Action();
+    } else if (code == ForcePatch) {
+      engine.PushButton1_Action();
+    } else {
+      engine.tmrBusy_Action();
+    }
+    check(++step, code == PortLost || code == ChoosePort);
   }
   return 0;
 }

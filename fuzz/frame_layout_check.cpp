@@ -1,5 +1,6 @@
 #include "fuzz/frame_layout_check.h"
 
+#include <algorithm>
 #include <array>
 #include <boost/crc.hpp>
 #include <cstdint>
@@ -63,8 +64,6 @@ std::size_t frameLength(std::string_view rest, std::string& problem) {
         }
       }
       break;
-    default:
-      break;
   }
   problem = "opcode " + EncodeHex(rest.substr(13, 1)) + " with RCW " +
             EncodeHex(rest.substr(11, 2)) + " is not a whole frame with a right check";
@@ -77,15 +76,11 @@ std::string frameLayoutProblem(std::string_view written) {
   std::size_t at = 0;
   while (at < written.size()) {
     const std::string_view rest = written.substr(at);
-    std::size_t length = 0;
-    for (std::string_view command : kModemCommands) {
-      if (rest.starts_with(command)) {
-        length = command.size();
-        break;
-      }
-    }
+    const auto command = std::find_if(kModemCommands.begin(), kModemCommands.end(),
+                                      [&](std::string_view c) { return rest.starts_with(c); });
     std::string problem;
-    if (length == 0) length = frameLength(rest, problem);
+    const std::size_t length =
+        command != kModemCommands.end() ? command->size() : frameLength(rest, problem);
     if (length == 0) {
       return "at byte " + std::to_string(at) + ": " + problem + ": " +
              EncodeHex(rest.substr(0, 48));

@@ -1,148 +1,93 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "engine_fixture.h"
 
 namespace engine_test {
 namespace {
 
-// FBS 00000005, SBS 00000002, RCW 0000, OPC C0, no payload; 18 bytes.
-const std::string kFrame = DecodeHex("00123400000005000000020000C0E2591003");
+// Opcode 80 from the box 1234: FBS 00000005, SBS 00000002, RCW 0000, no payload; 18 bytes.
+const std::string kFrame = DecodeHex("0012340000000500000002000080AA9D1003");
+// Its acknowledgement while ReceiveBuffer holds one byte.
+const std::string kAck = "001FFA00000000000000020000C086041003";
 
-const std::vector<std::string> kFieldLines = {"FBS = 00000005", "SBS = 00000002", "RCW = 0000",
-                                              "OPC = C0", "PAY = E2591003"};
-
-std::vector<std::string> lines(std::vector<std::string> head,
-                               const std::vector<std::string>& tail) {
-  head.insert(head.end(), tail.begin(), tail.end());
-  return head;
+// The log of kFrame found at the given digit positions.
+std::string found(const std::string& start, const std::string& end) {
+  return "\rFound Startpoint at : " + start + "\rFound Endpoint at : " + end +
+         "\rFBS = 00000005\rSBS = 00000002\rRCW = 0000\rOPC = 80\rPAY = AA9D1003";
 }
 
 class FrameExtraction : public EngineTest {
  protected:
   void SetUp() override { online(); }
 
-  // One data event, after clearing the log, the written bytes and BlackHole.
+  // One data event, after clearing the log, BlackHole and the record of the last reply.
   void event(const std::string& bytes) {
     clearLog();
-    serial.takeWritten();
     engine.BlackHole.clear();
+    engine.LastRcv.clear();
+    engine.ReceiveBuffer = "AA";
     serial.receive(bytes);
   }
 
-  // A reply was made exactly when RespondToPacket ran: every C0 frame raises C0Count.
-  bool answered(int before) const { return engine.C0Count == before + 1; }
+  // A reply to kFrame takes its FBS, not its SBS, and acknowledges it.
+  void expectAnswered(bool answered) {
+    EXPECT_EQ(engine.LastRcv, answered ? "00000005" : "");
+    EXPECT_EQ(EncodeHex(serial.takeWritten()), answered ? kAck : "");
+  }
 };
 
 struct OneEventCase {
   const char* name;
   std::string input;
-  std::vector<std::string> log;
-  std::string consumed;
+  std::size_t consumed;  // bytes taken into BlackHole
   bool answered;
+  std::string log;
 };
 
 TEST_F(FrameExtraction, OneEventTakesAtMostOneFrame) {
-  const std::string next = DecodeHex("0012340000");
-  const std::string tail = DecodeHex("AABB1003");
   const OneEventCase cases[] = {
-      {"a whole frame", kFrame,
-       lines({"Found Startpoint at : 1", "Found Endpoint at : 34"}, kFieldLines), kFrame, true},
-      {"junk before the frame", "\r\n" + kFrame,
-       lines({"Found Startpoint at : 5", "Found Endpoint at : 38"}, kFieldLines), "\r\n" + kFrame,
-       true},
-      {"junk before, the next frame begun", "\r\n" + kFrame + next,
-       lines({"Found Startpoint at : 5", "Found Endpoint at : 38"}, kFieldLines), "\r\n" + kFrame,
-       true},
-      {"one junk byte", "\r" + kFrame,
-       lines({"Found Startpoint at : 3", "Found Endpoint at : 36"}, kFieldLines), "\r" + kFrame,
-       true},
-      {"two frames", kFrame + kFrame,
-       lines({"Found Startpoint at : 1", "Found Endpoint at : 34"}, kFieldLines), kFrame, true},
-      {"an end-marker tail before the frame",
-       tail + kFrame,
-       {"Found Startpoint at : 9", "Found Endpoint at : 6",
-        "Attempted to strip out Bunk start data"},
-       tail,
-       false},
-      {"no start key",
-       "OK\r\n" + DecodeHex("0055550000001003"),
-       {"No startpoint - Wait for data (State 4)"},
-       "",
-       false},
-      {"no end marker yet",
-       kFrame.substr(0, 10),
-       {"Found Startpoint at : 1", "No endpoint - Wait for data (State 4)"},
-       "",
-       false},
+      {"a whole frame", kFrame, 18, true, found("1", "34")},
+      {"junk before, the next frame begun", "\r\n" + kFrame + DecodeHex("0012340000"), 20, true,
+       found("5", "38")},
+      {"two frames", kFrame + kFrame, 18, true, found("1", "34")},
+      {"an end-marker tail before the frame", DecodeHex("AABB1003") + kFrame, 4, false,
+       "\rFound Startpoint at : 9\rFound Endpoint at : 6\rAttempted to strip out Bunk start data"},
+      {"opcode 82, dropped", DecodeHex("001234000000050000000200008201023F421003"), 20, false,
+       "\rFound Startpoint at : 1\rFound Endpoint at : 38\rFBS = 00000005\rSBS = 00000002"
+       "\rRCW = 0000\rOPC = 82\rPAY = 01023F421003\rDiscarded an 82 packet"},
+      {"no start key", "OK\r\n" + DecodeHex("0055550000001003"), 0, false,
+       "\rNo startpoint - Wait for data (State 4)"},
+      {"no end marker yet", kFrame.substr(0, 10), 0, false,
+       "\rFound Startpoint at : 1\rNo endpoint - Wait for data (State 4)"},
   };
   for (const OneEventCase& c : cases) {
     SCOPED_TRACE(c.name);
     serial.ReadAll();
-    engine.ReceiveBuffer = "AA";  // no acknowledgement, so a reply writes nothing
-    const int c0Before = engine.C0Count;
     event(c.input);
-    EXPECT_EQ(logLines(), c.log);
-    EXPECT_EQ(engine.BlackHole, c.consumed);
-    EXPECT_EQ(serial.LookAhead(), c.input.substr(c.consumed.size()));
-    EXPECT_EQ(answered(c0Before), c.answered);
+    EXPECT_EQ(engine.logger.text, c.log);
+    EXPECT_EQ(engine.BlackHole, c.input.substr(0, c.consumed));
+    EXPECT_EQ(serial.LookAhead(), c.input.substr(c.consumed));
+    expectAnswered(c.answered);
     EXPECT_FALSE(engine.Busy);
-    EXPECT_EQ(serial.written, "");
   }
 }
 
 TEST_F(FrameExtraction, AFrameSplitAcrossTwoEventsIsTakenWhenWhole) {
   event(kFrame.substr(0, 10));
-  EXPECT_EQ(logLines(), (std::vector<std::string>{"Found Startpoint at : 1",
-                                                  "No endpoint - Wait for data (State 4)"}));
-  EXPECT_EQ(serial.LookAhead().size(), 10u);
   event(kFrame.substr(10));
-  EXPECT_EQ(logLines(), lines({"Found Startpoint at : 1", "Found Endpoint at : 34"}, kFieldLines));
-  EXPECT_EQ(serial.LookAhead(), "");
-  EXPECT_EQ(engine.C0Count, 1);
-}
-
-TEST_F(FrameExtraction, TheFrameBehindAStrippedTailIsTakenAtTheNextEvent) {
-  event(DecodeHex("AABB1003") + kFrame);
-  EXPECT_EQ(serial.LookAhead(), kFrame);
-  EXPECT_EQ(engine.C0Count, 0);
-  event("");
-  EXPECT_EQ(logLines(), lines({"Found Startpoint at : 1", "Found Endpoint at : 34"}, kFieldLines));
-  EXPECT_EQ(serial.LookAhead(), "");
-  EXPECT_EQ(engine.C0Count, 1);
-}
-
-TEST_F(FrameExtraction, Opcode82IsConsumedAndDropped) {
-  const std::string frame = boxFrame("82", "0102");
-  event(frame);
-  const std::vector<std::string> log = logLines();
-  ASSERT_EQ(log.size(), 8u);
-  EXPECT_EQ(log[5], "OPC = 82");
-  EXPECT_EQ(log[7], "Discarded an 82 packet");
-  EXPECT_EQ(engine.BlackHole, frame);
-  EXPECT_EQ(serial.LookAhead(), "");
-  // No reply: a first frame would have been acknowledged and its payload kept.
-  EXPECT_EQ(serial.written, "");
-  EXPECT_EQ(engine.ReceiveBuffer, "");
-  EXPECT_FALSE(engine.Busy);
+  EXPECT_EQ(engine.logger.text, found("1", "34"));
+  expectAnswered(true);
 }
 
 TEST_F(FrameExtraction, WhileBusyAnEventOnlyRefreshesTheHexView) {
   engine.Busy = true;
   event("\r\n" + kFrame);
-  EXPECT_EQ(engine.hexlog.text, EncodeHex("\r\n" + kFrame));
-  EXPECT_EQ(engine.logger.text, "");
+  EXPECT_EQ(engine.hexlog.text, "0D0A0012340000000500000002000080AA9D1003");
   EXPECT_EQ(serial.LookAhead(), "\r\n" + kFrame);
-  EXPECT_EQ(serial.written, "");
+  expectAnswered(false);
   EXPECT_TRUE(engine.Busy);
 
   engine.tmrBusy_Action();
-  EXPECT_FALSE(engine.Busy);
   event("");
-  EXPECT_EQ(serial.LookAhead(), "");
-  EXPECT_EQ(engine.C0Count, 1);
+  expectAnswered(true);
 }
 
 }  // namespace

@@ -1,8 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "engine_fixture.h"
 
 namespace engine_test {
@@ -12,172 +7,107 @@ const std::string kEmptyAck = "001FFA00000000000000000000C06B6C1003";
 
 class Replies : public EngineTest {
  protected:
-  // Hands the engine one frame's fields as the extraction would: PAY with check and end marker.
-  void reply(const std::string& opc, const std::string& payload = "",
-             const std::string& fbs = "00000000") {
+  // Answers one frame's fields as the extraction hands them on; returns the bytes written, as hex.
+  std::string reply(const std::string& opc, const std::string& pay = "ABCD1003",
+                    const std::string& fbs = "00000000") {
     engine.Busy = true;
-    engine.RespondToPacket(fbs, "00000002", "0000", opc, payload + "ABCD1003");
+    engine.RespondToPacket(fbs, "00000002", "0000", opc, pay);
     EXPECT_FALSE(engine.Busy);
+    return EncodeHex(serial.takeWritten());
   }
-
-  std::string writtenHex() { return EncodeHex(serial.takeWritten()); }
 };
 
-TEST_F(Replies, TheFirstFrameIsAcknowledgedWithAZeroPaddedShortCheck) {
-  reply("C0", "010203040506070809");
-  EXPECT_EQ(engine.ReceiveBuffer, "010203040506070809");
-  // The check of 001FFA000000000000000A0000C0 is 3C7, padded to four digits.
-  EXPECT_EQ(writtenHex(), "001FFA000000000000000A0000C003C71003");
-  EXPECT_EQ(engine.C0Count, 1);
+struct FirstFrameCase {
+  std::string pay;        // of the first frame
+  std::string ack;        // written for it
+  std::string secondAck;  // written for a second frame carrying 0A0B
+  std::string received;   // ReceiveBuffer after both
+};
 
-  reply("C0", "0A0B");
-  EXPECT_EQ(engine.ReceiveBuffer, "0102030405060708090A0B");
-  EXPECT_EQ(writtenHex(), "");
-  EXPECT_EQ(engine.C0Count, 2);
+TEST_F(Replies, OnlyTheFirstFrameWithAPayloadIsAcknowledged) {
+  const FirstFrameCase cases[] = {
+      // The check of 001FFA000000000000000A0000C0 is 3C7, placed as 03C7.
+      {"010203040506070809ABCD1003", "001FFA000000000000000A0000C003C71003", "",
+       "0102030405060708090A0B"},
+      {"AAABCD1003", "001FFA00000000000000020000C086041003", "", "AA0A0B"},
+      {"ABCD1003", kEmptyAck, "001FFA00000000000000030000C0F0B01003", "0A0B"},
+      {"1003", kEmptyAck, "001FFA00000000000000030000C0F0B01003", "0A0B"},
+  };
+  for (const FirstFrameCase& c : cases) {
+    SCOPED_TRACE("first PAY " + c.pay);
+    engine.ReceiveBuffer.clear();
+    engine.C0Count = 0;
+    EXPECT_EQ(reply("C0", c.pay), c.ack);
+    EXPECT_EQ(reply("C0", "0A0BABCD1003"), c.secondAck);
+    EXPECT_EQ(engine.ReceiveBuffer, c.received);
+    EXPECT_EQ(engine.C0Count, 2);
+  }
 }
 
-TEST_F(Replies, AnEmptyFirstPayloadKeepsTheNextFrameAFirstFrame) {
-  reply("C0");
-  EXPECT_EQ(writtenHex(), kEmptyAck);
-  EXPECT_EQ(engine.ReceiveBuffer, "");
-  reply("55", "AA");
-  EXPECT_EQ(writtenHex(), sealed("001FFA00000000000000020000C0"));
-  EXPECT_EQ(engine.ReceiveBuffer, "AA");
-}
-
-TEST_F(Replies, APayloadTooShortForItsCheckIsEmpty) {
-  engine.RespondToPacket("00000000", "", "", "C0", "1003");
-  EXPECT_EQ(engine.ReceiveBuffer, "");
-  EXPECT_EQ(writtenHex(), kEmptyAck);
-}
-
-TEST_F(Replies, Opcode80AcknowledgesANewFbsAndARepeatEndsTheBoxData) {
+TEST_F(Replies, Opcode80AcknowledgesANewFbsAndARepeatDrivesTheUpload) {
+  const std::string patch = engine.ssf2jpatch;
   engine.ReceiveBuffer = "AA";
-  reply("80", "", "00000010");  // the first after a reset is always new
-  EXPECT_EQ(engine.LastRcv, "00000010");
-  EXPECT_EQ(writtenHex(), sealed("001FFA00000000000000020000C0"));
-  EXPECT_FALSE(engine.DoneReading);
+  EXPECT_EQ(reply("80", "BBABCD1003", "00000020"), "001FFA00000000000000030000C0F0B01003");
 
-  reply("80", "BB", "00000020");
-  EXPECT_EQ(engine.LastRcv, "00000020");
-  EXPECT_EQ(writtenHex(), sealed("001FFA00000000000000030000C0"));
-
-  // The repeat: no acknowledgement; the send queue is built and its first frame goes out.
-  reply("80", "", "00000020");
-  EXPECT_TRUE(engine.DoneReading);
-  EXPECT_TRUE(engine.DoneBuildingSendQue);
-  EXPECT_TRUE(engine.SendingData);
-  const std::vector<std::string> frames = splitFrames(serial.takeWritten(), {1041});
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0].substr(0, 28), "001FFA0000000000000003040040");
-  EXPECT_EQ(engine.LastRcv, "00000020");
-
+  // The repeat ends the box's data: no acknowledgement; the queue is built, its first frame sent.
+  EXPECT_EQ(reply("80", "ABCD1003", "00000020"),
+            sealed("001FFA0000000000000003040040" + patch.substr(0, 2046)));
   // Further repeats send the next frame and never build the queue again.
-  const std::int32_t location = engine.Location;
-  reply("80", "", "00000020");
-  EXPECT_EQ(serial.takeWritten().size(), 1041u);
-  EXPECT_EQ(engine.Location, location);
-  EXPECT_EQ(engine.PacketHistory.size(), 2u);
+  EXPECT_EQ(reply("80", "ABCD1003", "00000020"),
+            sealed("001FFA000003FF00000003040040" + patch.substr(2046, 2046)));
+  // A new FBS mid-upload: the data frame, then an acknowledgement whose FBS counts it.
+  EXPECT_EQ(reply("80", "ABCD1003", "00000030"),
+            sealed("001FFA000007FE00000003040040" + patch.substr(4092, 2046)) +
+                "001FFA00000BFD000000030000C0EFE21003");
 }
 
-TEST_F(Replies, DuringTheUploadANewFbsGetsTheDataFrameThenItsAcknowledgement) {
-  engine.ReceiveBuffer = "AA";
-  engine.SendBuffer = std::string(3000, '1');
-  engine.SendingData = true;
-  reply("80", "", "00000001");
-  const std::vector<std::string> frames = splitFrames(serial.takeWritten(), {1041, 18});
-  ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(frames[0], sealed("001FFA0000000000000002040040" + std::string(2046, '1')));
-  // The acknowledgement's FBS already counts the chunk just sent.
-  EXPECT_EQ(frames[1], sealed("001FFA000003FF000000020000C0"));
-}
-
-TEST_F(Replies, Opcode88IsAnsweredWithTheFourteenByte86Reply) {
+TEST_F(Replies, Opcode88IsAnsweredWithThe14Byte86Reply) {
+  // As a first frame it is acknowledged as well, after the 86.
+  EXPECT_EQ(reply("88"), "001FFA0000000000000000000086" + kEmptyAck);
   engine.ReceiveBuffer = "AABB";
   engine.SentBuffer = std::string(2045, '1');
-  reply("88");
-  const std::string written = serial.takeWritten();
-  EXPECT_EQ(written.size(), 14u);
-  EXPECT_EQ(EncodeHex(written), "001FFA000003FF00000003000086");
-  EXPECT_EQ(engine.logger.text, "");
-}
-
-TEST_F(Replies, Opcode88AsAFirstFrameGets86ThenTheAcknowledgement) {
-  reply("88");
-  EXPECT_EQ(splitFrames(serial.takeWritten(), {14, 18}),
-            (std::vector<std::string>{"001FFA0000000000000000000086", kEmptyAck}));
+  EXPECT_EQ(reply("88"), "001FFA000003FF00000003000086");
 }
 
 TEST_F(Replies, Opcode87RestartsTheCountMidUpload) {
   engine.ReceiveBuffer = "AA";
-  engine.SendBuffer = std::string(2046, '1') + std::string(2046, '2') + "3333";
-  engine.SendingData = true;
-  engine.SendPatch();
-  engine.SendPatch();
-  serial.takeWritten();
-  ASSERT_EQ(engine.SentBuffer.size(), 4091u);
-
-  reply("87");
-  EXPECT_EQ(writtenHex(), sealed("001FFA00000000000000020400403333"));
-  EXPECT_EQ(engine.SentBuffer, "3333");
-  EXPECT_EQ(engine.SendBuffer, "");
-
-  reply("87");
-  EXPECT_EQ(writtenHex(), "");
-  EXPECT_EQ(engine.SentBuffer, "");
+  engine.SentBuffer = std::string(4091, '1');
+  engine.SendBuffer = "3333";
+  EXPECT_EQ(reply("87"), "001FFA00000000000000020400403333F7E01003");
+  EXPECT_EQ(reply("87"), "");
   EXPECT_TRUE(engine.DontDo);
 }
 
 TEST_F(Replies, Opcode40LogsItsAcknowledgementAndWritesNothing) {
   engine.ReceiveBuffer = "AA";
   engine.C0Count = 4;
-  reply("40", "0102");
-  EXPECT_EQ(logLines(), std::vector<std::string>{"Responding to ACK"});
+  EXPECT_EQ(reply("40", "0102ABCD1003"), "");
+  EXPECT_EQ(engine.logger.text, "\rResponding to ACK");
   EXPECT_EQ(engine.C0Count, 0);
-  EXPECT_EQ(writtenHex(), "");
-  EXPECT_EQ(engine.ReceiveBuffer, "AA0102");
 
   // With 7 bytes received the 0800 text's check is FCA: the retry form is logged as well.
   clearLog();
-  engine.ReceiveBuffer = "01020304";
-  reply("40", "050607");
-  EXPECT_EQ(logLines(), (std::vector<std::string>{"Responding to ACK - CRC FIX",
-                                                  "001FFA0000000000000008079880B2B91003"}));
-  EXPECT_EQ(writtenHex(), "");
+  EXPECT_EQ(reply("40", "05060708ABCD1003"), "");
+  EXPECT_EQ(engine.logger.text,
+            "\rResponding to ACK - CRC FIX\r001FFA0000000000000008079880B2B91003");
 }
 
-TEST_F(Replies, ForceReplyWithEmptyBuffersWritesTheEighteenByteAcknowledgement) {
-  engine.Busy = true;  // neither Busy nor the state is looked at
-  engine.cmdForce_Action();
-  EXPECT_EQ(engine.logger.text, "\rForced Reply!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!");
-  EXPECT_EQ(logLines().at(0).size(), 48u);
-  const std::string written = serial.takeWritten();
-  EXPECT_EQ(written, DecodeHex("001FFA00000000000000000000C06B6C1003"));
-  EXPECT_EQ(written.size(), 18u);
-
-  engine.ReceiveBuffer = "AABB";
-  engine.cmdForce_Action();
-  EXPECT_EQ(writtenHex(), sealed("001FFA00000000000000030000C0"));
+TEST_F(Replies, ForceReplyWritesTheEighteenByteAcknowledgementAndLeavesBusyAsItWas) {
+  for (const bool busy : {true, false}) {
+    SCOPED_TRACE(busy ? "Busy set" : "Busy clear");
+    clearLog();
+    engine.Busy = busy;
+    engine.cmdForce_Action();
+    EXPECT_EQ(engine.Busy, busy);
+    EXPECT_EQ(engine.logger.text, "\rForced Reply!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!");
+    EXPECT_EQ(EncodeHex(serial.takeWritten()), kEmptyAck);
+  }
 }
 
-TEST_F(Replies, ForcePatchOutsideACallHoldsUntilTheNextDisconnect) {
+TEST_F(Replies, ForcePatchStartsTheUploadAfterTheNextFrameIsAcknowledged) {
   engine.PushButton1_Action();
-  serial.receive("RING\r\n");
-  serial.receive("OK\r\n");
-  EXPECT_TRUE(engine.DoneReading);
-  EXPECT_FALSE(engine.DoneBuildingSendQue);
-
-  // In the call, the reply to the first frame acknowledges it and then starts the upload.
-  dialIn();
-  serial.receive(boxFrame("C0"));
-  EXPECT_TRUE(engine.SendingData);
-  const std::vector<std::string> frames = splitFrames(serial.takeWritten(), {18, 1041});
-  ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(frames[0], kEmptyAck);
-  EXPECT_EQ(frames[1].substr(0, 28), "001FFA0000000000000000040040");
-
-  serial.receive("NO CARRIER\r\n");
-  EXPECT_FALSE(engine.DoneReading);
+  EXPECT_EQ(reply("C0"),
+            kEmptyAck + sealed("001FFA0000000000000000040040" + engine.ssf2jpatch.substr(0, 2046)));
 }
 
 }  // namespace

@@ -26,9 +26,14 @@ void check(const std::string& what, bool holds) {
   print("check " + what + (holds ? " yes" : " no"));
 }
 
-void chooseQuit() {
-  frmMain& window = frmMain::implicitInstance();
-  window.menuBarView()->findChild<QAction*>("FileQuit")->trigger();
+// A menu bar's address differs from run to run: "@" stands for the first one traced.
+std::string withMenuBarShown(const std::string& step) {
+  static std::string first;
+  if (!step.starts_with("MenuBar") && !step.starts_with("Window.MenuBar")) return step;
+  const std::size_t blank = step.rfind(' ');
+  const std::string address = step.substr(blank + 1);
+  if (first.empty()) first = address;
+  return step.substr(0, blank) + (address == first ? " @" : " another menu bar");
 }
 
 // Runs once the event loop is up.
@@ -38,24 +43,22 @@ void whileRunning(const std::string& scenario) {
   check("application and window share the menu bar",
         Runtime::appObject() && Runtime::appObject()->menuBar() == window.menuBar() &&
             window.menuBar() == &MainMenuBar::implicitInstance());
-  check("main window found again is the same", &frmMain::implicitInstance() == &window);
   check("framework version 2017.03", Runtime::frameworkVersion() == 2017.03);
   check("high-DPI support on", Runtime::supportsHiDPI());
   check("Qt rounding passes the scale through",
         QGuiApplication::highDpiScaleFactorRoundingPolicy() ==
             Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
 
-  if (scenario == "handler-runtime-exception" || scenario == "handler-other-exception") {
-    const bool runtimeException = scenario == "handler-runtime-exception";
-    window.chkOverride().Action.addHandler([runtimeException](CheckBox&) {
-      if (runtimeException) throw NilObjectException("handler failed");
+  if (scenario.starts_with("handler-")) {
+    window.chkOverride().Action.addHandler([scenario](CheckBox&) {
+      if (scenario == "handler-runtime-exception") throw NilObjectException("handler failed");
       throw std::logic_error("handler broke");
     });
     window.chkOverride().click();
     print("after the failing handler");
-    if (!runtimeException) return;  // that one has ended the loop already
+    if (scenario == "handler-other-exception") return;  // that one has ended the loop already
   }
-  chooseQuit();
+  window.menuBarView()->findChild<QAction*>("FileQuit")->trigger();
 }
 
 }  // namespace
@@ -63,7 +66,7 @@ void whileRunning(const std::string& scenario) {
 int runStartUpScenario(const char* name) {
   const std::string scenario = name;
   Runtime::setTrace([scenario](const std::string& step) {
-    print(step);
+    print(withMenuBarShown(step));
     if (scenario == "fail-early" && step.starts_with("MenuBar.Constructor")) {
       throw NilObjectException("no menu bar today");
     }

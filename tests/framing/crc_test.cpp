@@ -9,25 +9,10 @@
 
 namespace {
 
-struct CheckCase {
-  const char* text;
-  const char* check;
-};
-
-class CalculateCRCExamples : public testing::TestWithParam<CheckCase> {};
-
-TEST_P(CalculateCRCExamples, MatchesTheWorkedValue) {
-  EXPECT_EQ(CalculateCRC(GetParam().text), GetParam().check) << "input " << GetParam().text;
+TEST(CalculateCRC, WorkedExamplesDropLeadingZeros) {
+  EXPECT_EQ(CalculateCRC("313233343536373839"), "D64E");  // catalogue check value of "123456789"
+  EXPECT_EQ(CalculateCRC("7B30"), "0");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, CalculateCRCExamples,
-    testing::Values(CheckCase{"313233343536373839", "D64E"},            // catalogue check value
-                    CheckCase{"001FFA00000000000000000000C0", "6B6C"},  // C0 ack, empty buffers
-                    CheckCase{"001FFA00000000000000000800830100123400000000", "F74B"},
-                    CheckCase{"001FFA00000000000000000800830100000300000000", "DB5"},  // short
-                    CheckCase{"001FFA00000000000000000798830100000300000000", "BC6F"},
-                    CheckCase{"001FFA000000000000000A0000C0", "3C7"}));
 
 TEST(CalculateCRC, AgreesWithBoostOverRandomInput) {
   std::mt19937 random(20261206);
@@ -40,26 +25,6 @@ TEST(CalculateCRC, AgreesWithBoostOverRandomInput) {
     std::snprintf(expected, sizeof expected, "%X", oracle.checksum());
     ASSERT_EQ(CalculateCRC(EncodeHex(bytes)), expected) << "input " << EncodeHex(bytes);
   }
-}
-
-TEST(CalculateCRC, ZeroIsOneDigit) {
-  // Appending a value's own complement-free check drives the register to a fixed residue; find a
-  // two-byte input whose check is 0 by search and confirm it renders as "0".
-  for (unsigned v = 0; v < 0x10000; ++v) {
-    const std::string bytes{static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)};
-    if (frameCheck(bytes) == 0) {
-      EXPECT_EQ(CalculateCRC(EncodeHex(bytes)), "0");
-      return;
-    }
-  }
-  FAIL() << "no two-byte input with check 0";
-}
-
-TEST(SealFrame, PadsShortChecksToFourDigitsBeforeTheEndMarker) {
-  EXPECT_EQ(sealFrame("001FFA00000000000000000000C0", "6B6C"), "001FFA00000000000000000000C06B6C1003");
-  EXPECT_EQ(sealFrame("001FFA000000000000000A0000C0", "3C7"),
-            "001FFA000000000000000A0000C003C71003");
-  EXPECT_EQ(sealFrame("00", "0"), "0000001003");
 }
 
 }  // namespace

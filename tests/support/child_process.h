@@ -4,14 +4,13 @@
 
 #include <chrono>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-// A program started with its standard output and error gathered together and handed on line by
-// line; killed and reaped when it goes out of scope still running.
+// A program run with its standard output and error gathered into one pipe and handed on line by
+// line; killed and reaped if it is still running when it goes out of scope.
 class ChildProcess {
  public:
   using LineHandler = std::function<void(std::string_view line)>;
@@ -23,14 +22,12 @@ class ChildProcess {
 
   pid_t pid() const { return pid_; }
   int outputFd() const { return out_; }
-  bool exited() const { return status_.has_value(); }
+  bool exited() const { return exitCode_ >= 0; }
   // The exit status, or 128 + the signal that ended it; -1 while it runs.
-  int exitCode() const;
-
-  // Reads what the child wrote and hands each whole line to `onLine`. At end of file the child
-  // has gone: a last unfinished line is handed on, and the child is reaped.
+  int exitCode() const { return exitCode_; }
+  // Hands on each whole line waiting in the pipe. At its end the child has gone: the unfinished
+  // rest is handed on too, and the child is reaped.
   void readLines(const LineHandler& onLine);
-  void signal(int number);
   void kill();
 
  private:
@@ -38,8 +35,8 @@ class ChildProcess {
 
   pid_t pid_ = -1;
   int out_ = -1;
+  int exitCode_ = -1;
   std::string partial_;
-  std::optional<int> status_;
 };
 
 // Reads the children's output until `done` holds or `within` has passed; whether it holds.
