@@ -22,19 +22,13 @@ ChildProcess::LineHandler keepingIn(std::vector<std::string>& lines) {
   return [&lines](std::string_view line) { lines.emplace_back(line); };
 }
 
-std::string textOf(const std::vector<std::string>& lines) {
+// The last lines, long ones cut, for failure messages.
+std::string textOf(const std::vector<std::string>& lines, std::size_t last = 30) {
   std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
-
-// The last lines of a log, long ones cut, for failure messages.
-std::string tailOf(const std::vector<std::string>& lines, std::size_t count = 30) {
-  std::string tail;
-  for (std::size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i) {
-    tail += lines[i].substr(0, 120) + "\n";
+  for (std::size_t i = lines.size() > last ? lines.size() - last : 0; i < lines.size(); ++i) {
+    text += lines[i].substr(0, 120) + "\n";
   }
-  return tail;
+  return text;
 }
 
 // The driver's log cut into calls: each from its "Remote Connection ID : " line to the next.
@@ -47,10 +41,9 @@ std::vector<std::vector<std::string>> callsOf(const std::vector<std::string>& lo
   return calls;
 }
 
-long countLines(const std::vector<std::string>& log, const std::string& prefix, bool whole) {
-  return std::count_if(log.begin(), log.end(), [&](const std::string& line) {
-    return whole ? line == prefix : line.starts_with(prefix);
-  });
+long countLines(const std::vector<std::string>& log, const std::string& start) {
+  return std::count_if(log.begin(), log.end(),
+                       [&](const std::string& line) { return line.starts_with(start); });
 }
 
 // 2,500 bytes of deterministic filler: an upload of three frames, the last one short.
@@ -86,10 +79,6 @@ struct Scenario {
   long dataFramesPerCall;
   long restartsPerCall;  // opcode 87 frames the box sends
 };
-
-void PrintTo(const Scenario& scenario, std::ostream* out) {
-  *out << scenario.name;
-}
 
 class EndToEnd : public testing::TestWithParam<Scenario> {};
 
@@ -132,27 +121,26 @@ TEST_P(EndToEnd, EveryCallChecksOutOnBothSides) {
   driver.kill();
   ASSERT_EQ(simulator.exitCode(), 0) << "simulator:\n"
                                      << textOf(simulatorLines) << "driver, last lines:\n"
-                                     << tailOf(driverLines);
-  ASSERT_TRUE(finished) << "driver, last lines:\n" << tailOf(driverLines);
-  ASSERT_EQ(driver.exitCode(), 0) << tailOf(driverLines);
+                                     << textOf(driverLines);
+  ASSERT_TRUE(finished) << "driver, last lines:\n" << textOf(driverLines);
+  ASSERT_EQ(driver.exitCode(), 0) << textOf(driverLines);
 
   const auto callLogs = callsOf(driverLines);
-  ASSERT_EQ(callLogs.size(), scenario.calls.size()) << tailOf(driverLines);
+  ASSERT_EQ(callLogs.size(), scenario.calls.size()) << textOf(driverLines);
   for (std::size_t i = 0; i < callLogs.size(); ++i) {
     const std::vector<std::string>& log = callLogs[i];
     const CallExpectation& expected = scenario.calls[i];
     SCOPED_TRACE("call " + std::to_string(i + 1));
     EXPECT_EQ(log.front(), "Remote Connection ID : " + expected.connectionId);
-    EXPECT_EQ(countLines(log, "CRC Error in state 3. Performing Workaround", true),
+    EXPECT_EQ(countLines(log, "CRC Error in state 3. Performing Workaround"),
               expected.handshakeRebuilt ? 1 : 0);
-    EXPECT_EQ(countLines(log, "Challenge Connect", true), 1);  // the login stream was decoded
-    EXPECT_EQ(countLines(log, "OPC = 87", true), scenario.restartsPerCall);
-    EXPECT_EQ(countLines(log, "SENT : ", false),
-              expected.lineLost ? 1 : scenario.dataFramesPerCall);
-    EXPECT_EQ(countLines(log, "Lost serial port ", false), expected.lineLost ? 1 : 0);
+    EXPECT_EQ(countLines(log, "Challenge Connect"), 1);  // the login stream was decoded
+    EXPECT_EQ(countLines(log, "OPC = 87"), scenario.restartsPerCall);
+    EXPECT_EQ(countLines(log, "SENT : "), expected.lineLost ? 1 : scenario.dataFramesPerCall);
+    EXPECT_EQ(countLines(log, "Lost serial port "), expected.lineLost ? 1 : 0);
     // A lost line ends its call at once: the modem that comes back sends no NO CARRIER.
-    EXPECT_EQ(countLines(log, "State -1 : Disconnected", true), 1);
-    EXPECT_EQ(countLines(log, "Override SendQ not sent", false), 0);
+    EXPECT_EQ(countLines(log, "State -1 : Disconnected"), 1);
+    EXPECT_EQ(countLines(log, "Override SendQ not sent"), 0);
   }
 }
 
