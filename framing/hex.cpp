@@ -47,7 +47,3 @@ std::string DecodeHex(std::string_view hex) {
   }
   return bytes;
 }
-
-bool isHexText(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return hexDigitValue(c) >= 0; });
-}

@@ -12,8 +12,5 @@ std::string EncodeHex(std::string_view bytes);
 // hex digits only (operator text is checked before it gets here); any other character reads as 0.
 std::string DecodeHex(std::string_view hex);
 
-// True when every character is a hex digit, in either case.
-bool isHexText(std::string_view text);
-
 // The value of one hex digit, or -1 for any other character.
 int hexDigitValue(char c);

@@ -4,55 +4,58 @@ namespace engine_test {
 namespace {
 
 using DataSender = EngineTest;
-
-TEST_F(DataSender, UploadsSsf2jpatchInFourFrames) {
-  const std::string patch = engine.ssf2jpatch;
-  engine.SendBuffer = patch;
-  // The first chunk is recorded one digit short: each FBS is then the bytes sent before it.
-  const std::string fbs[] = {"00000000", "000003FF", "000007FE", "00000BFD"};
-  for (std::size_t i = 0; i < 4; ++i) {
-    SCOPED_TRACE("frame with FBS " + fbs[i]);
-    engine.C0Count = 5;
-    engine.SendPatch();
-    const std::string frame =
-        sealed("001FFA" + fbs[i] + "00000000040040" + patch.substr(2046 * i, 2046));
-    EXPECT_EQ(EncodeHex(serial.takeWritten()), frame);
-    EXPECT_EQ(engine.PacketHistory.at(i), frame);
-    EXPECT_EQ(logLines().at(i), "SENT : " + frame);
-    EXPECT_EQ(engine.C0Count, 0);
-    EXPECT_FALSE(engine.DontDo);
-  }
-  EXPECT_EQ(engine.SentBuffer, patch.substr(0, 2045) + patch.substr(2046));
-
-  engine.SendPatch();
-  EXPECT_EQ(serial.written, "");
-  EXPECT_TRUE(engine.DontDo);
-  EXPECT_EQ(logLines().size(), 4u);
-}
-
-struct ShortCheckCase {
-  std::string queue;
-  std::string frame;  // hex text written
-};
+using SendQueue = EngineTest;
 
 TEST_F(DataSender, AShortCheckRebuildsTheFrameWithRcw0398) {
-  const ShortCheckCase cases[] = {
-      // 0400 gives the check E4C; the rebuilt frame's check 8EF9 is used.
-      {"07", "001FFA0000000000000000039840078EF91003"},
-      // The rebuilt check 5C4 is short as well: padded, not retried again.
-      {"002C002C002C002C002C002C", "001FFA0000000000000000039840002C002C002C002C002C002C05C41003"},
+  // 0400 gives the check E4C; the rebuilt frame's check 8EF9 is used.
+  const std::string frame = "001FFA0000000000000000039840078EF91003";
+  engine.SendBuffer = "07";
+  engine.SendPatch();
+  EXPECT_EQ(EncodeHex(serial.takeWritten()), frame);
+  EXPECT_EQ(engine.logger.text, "\rWe had a CRC issue... Rolling up\rSENT : " + frame);
+  EXPECT_EQ(engine.SentBuffer, "07");  // a first chunk shorter than 2,046 digits is whole
+  // The rebuilt check 5C4 is short as well: padded, not retried again.
+  engine.SentBuffer.clear();
+  engine.SendBuffer = "002C002C002C002C002C002C";
+  engine.SendPatch();
+  EXPECT_EQ(EncodeHex(serial.takeWritten()),
+            "001FFA0000000000000000039840002C002C002C002C002C002C05C41003");
+}
+
+TEST_F(SendQueue, ATickedOverrideIsSentOnlyWhenItIsWholeBytesOfHex) {
+  // Nothing is stuffed on this line: the 10 03 inside the chunk goes out as it is.
+  const std::string frame = "001FFA00000000000000000400400A10032CAA9B1003";
+  const struct {
+    std::string typed, written, log;
+  } cases[] = {
+      {"0a 10\r\n03 2c", frame, "\rSENT : " + frame},
+      {"0A1", "", "\rOverride SendQ not sent: 3 hex digits do not make whole bytes"},
+      {"0A 1G", "", "\rOverride SendQ not sent: 'G' at position 5 is not a hex digit"},
+      {"", "", ""},  // an empty override is no mistake: it simply sends nothing
   };
-  for (const ShortCheckCase& c : cases) {
-    SCOPED_TRACE("queue " + c.queue);
+  for (const auto& c : cases) {
+    SCOPED_TRACE("override \"" + c.typed + "\"");
     clearLog();
-    engine.SentBuffer.clear();
-    engine.SendBuffer = c.queue;
-    engine.SendPatch();
-    EXPECT_EQ(EncodeHex(serial.takeWritten()), c.frame);
-    EXPECT_EQ(engine.logger.text, "\rWe had a CRC issue... Rolling up\rSENT : " + c.frame);
-    // A first chunk shorter than 2,046 digits is recorded whole.
-    EXPECT_EQ(engine.SentBuffer, c.queue);
+    engine.SendBuffer = "FFFF";  // left by an earlier call
+    engine.overrideBox.state = 1;
+    engine.overrideText.text = c.typed;
+    engine.BuildSendQue();
+    EXPECT_EQ(EncodeHex(serial.takeWritten()), c.written);
+    EXPECT_EQ(engine.logger.text, c.log);
+    EXPECT_EQ(engine.DontDo, c.written.empty());
+    EXPECT_TRUE(engine.DoneBuildingSendQue && engine.SendingData);
   }
+}
+
+TEST_F(SendQueue, WithoutTheOverrideTheLoginIsLoggedAndThePatchSent) {
+  engine.overrideText.text = "0102";
+  engine.ReceiveBuffer = "1F414243440E03";
+  engine.BuildSendQue();
+  const std::string frame =
+      sealed("001FFA0000000000000008040040" + engine.ssf2jpatch.substr(0, 2046));
+  EXPECT_EQ(logLines(), (std::vector<std::string>{"System : ", "ABCD", "Challenge Connect",
+                                                  "SENT : " + frame}));
+  EXPECT_EQ(engine.Location, 15);
 }
 
 }  // namespace

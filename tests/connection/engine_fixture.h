@@ -41,22 +41,14 @@ class EngineTest : public ::testing::Test {
   std::vector<std::string> logLines() const {
     std::vector<std::string> lines;
     const std::string& text = engine.logger.text;
-    std::size_t at = text.find('\r');
-    while (at != std::string::npos) {
-      const std::size_t next = text.find('\r', at + 1);
-      lines.push_back(text.substr(at + 1, next == std::string::npos ? next : next - at - 1));
-      at = next;
+    for (std::size_t at = text.find('\r'), next; at != std::string::npos; at = next) {
+      next = text.find('\r', at + 1);
+      lines.push_back(text.substr(at + 1, next - at - 1));  // to the end when next is npos
     }
     return lines;
   }
 
   void clearLog() { engine.logger.text.clear(); }
-
-  // The engine in a call with the box `id`, past the handshake.
-  void online(const std::string& id = "1234") {
-    engine.state = Online;
-    engine.RemoteConId = id;
-  }
 
   MemorySerial serial;
   MemoryPortList ports{{"ttyS0", "ttyUSB0"}};
