@@ -1,11 +1,12 @@
 // Random input into the engine from each state of a call, its invariants checked after every
 // step. The input is a script: one byte picks the start, one the operator's settings, then steps.
-// A step byte below PortLost is a data event of that many bytes plus one, taken from what
-// follows; from PortLost up, each value is an operator action or a lost port.
+// A step byte below kPortLost is a data event of that many bytes plus one, taken from what
+// follows; from kPortLost up, each value is an operator action or a lost port (see `actions`).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,16 +19,7 @@ namespace {
 
 // The starts: the states from Idle to Online, then an upload in progress.
 constexpr int kUpload = Online + 1;
-
-enum Action : std::uint8_t {
-  PortLost = 0xF9,
-  ChoosePort,
-  TickAutoAnswer,
-  UntickAutoAnswer,
-  ForceReply,
-  ForcePatch,
-  BusyTimer
-};
+constexpr std::uint8_t kPortLost = 0xF9;
 
 // The override texts the settings byte picks from: the first leaves the override unticked, the
 // last is ticked with nothing typed.
@@ -52,6 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   HeadlessEngine engine(serial, ports);
   engine.overrideBox.state = override == 0 ? 0 : 1;
   engine.overrideText.text = kOverrideTexts[override];
+  engine.chooser.text = "/dev/ttyS0";  // typed: a row opens only once the list is shown
+  const auto autoAnswer = [&](int state) {
+    engine.autoAnswer.state = state;
+    engine.chkAutoAnswer_Action();
+  };
+  const std::function<void()> actions[] = {[&] { engine.srlMain_PortLost("the line hung up"); },
+                                           [&] { engine.popCom_Change(); },
+                                           [&] { autoAnswer(1); },
+                                           [&] { autoAnswer(0); },
+                                           [&] { engine.cmdForce_Action(); },
+                                           [&] { engine.PushButton1_Action(); },
+                                           [&] { engine.tmrBusy_Action(); }};
 
   std::int32_t location = 1;
   int flushes = 0;
@@ -80,36 +84,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto reached = [&] {
     return start == kUpload ? engine.SendingData : engine.state == start;
   };
-  for (const std::string& event : call.events) {
-    if (reached()) break;
-    serial.receive(event);
+  for (auto event = call.events.begin(); !reached(); ++event) {
+    if (event == call.events.end()) fail(0, "the box's call did not reach the start state");
+    serial.receive(*event);
     check(0, false);
   }
-  if (!reached()) fail(0, "the box's call did not reach the start state");
 
   std::size_t step = 0;
   for (std::size_t at = 2; at < size;) {
     const std::uint8_t code = data[at++];
-    if (code < PortLost) {
+    if (code < kPortLost) {
       const std::size_t length = std::min<std::size_t>(code + 1u, size - at);
       serial.receive({reinterpret_cast<const char*>(data) + at, length});
       at += length;
-    } else if (code == PortLost) {
-      engine.srlMain_PortLost("the line hung up");
-    } else if (code == ChoosePort) {
-      engine.chooser.text = "/dev/ttyS0";  // typed: a row opens only once the list is shown
-      engine.popCom_Change();
-    } else if (code == TickAutoAnswer || code == UntickAutoAnswer) {
-      engine.autoAnswer.state = code == TickAutoAnswer ? 1 : 0;
-      engine.chkAutoAnswer_Action();
-    } else if (code == ForceReply) {
-      engine.cmdForce_Action();
-    } else if (code == ForcePatch) {
-      engine.PushButton1_Action();
     } else {
-      engine.tmrBusy_Action();
+      actions[code - kPortLost]();
     }
-    check(++step, code == PortLost || code == ChoosePort);
+    check(++step, code == kPortLost || code == kPortLost + 1);  // the port lost or chosen again
   }
   return 0;
 }

@@ -24,13 +24,11 @@ class TestMainWindow : public frmMain {
 
 class MainWindowTest : public WindowTest {
  protected:
-  void build(std::vector<std::string> ports = {"A", "B", "C"}) {
-    delete window;
-    window = new TestMainWindow(std::move(ports));
+  void SetUp() override {
+    window = new TestMainWindow({"A", "B", "C"});
     window->Constructor();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
   }
-  void SetUp() override { build(); }
 
   TestMainWindow* window = nullptr;
 };

@@ -1,5 +1,4 @@
 // QtSerial on a real pseudo-terminal: the test holds the master side.
-
 #include "connection/qt_serial.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +12,8 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,14 +46,13 @@ class QtSerialOnPty : public testing::Test {
   char* argv_[1] = {const_cast<char*>("qt_serial_test")};
   QCoreApplication app_{argc_, argv_};
   QtSerial serial_;
-  int master_ = -1;
-  int slave_ = -1;
+  int master_ = -1, slave_ = -1;
   std::vector<std::string> lost_;
 };
 
-TEST_F(QtSerialOnPty, OpensDespiteRefusedModemLinesAndCarriesBytesBothWays) {
+TEST_F(QtSerialOnPty, CarriesBytesBothWaysThenLosesThePortOnceAndAMissingDeviceFailsToOpen) {
   serial_.Write("dropped while closed\r");
-  ASSERT_TRUE(serial_.Open()) << serial_.ErrorString();
+  ASSERT_TRUE(serial_.Open()) << serial_.ErrorString();  // though the pty refuses modem lines
   EXPECT_EQ(serial_.SerialPort(), ::ptsname(master_));
 
   // Flushed without the event loop running: the bytes must be on the line already.
@@ -68,30 +68,21 @@ TEST_F(QtSerialOnPty, OpensDespiteRefusedModemLinesAndCarriesBytesBothWays) {
   ASSERT_TRUE(processUntil([&] { return serial_.LookAhead().size() == 4; }));
   EXPECT_EQ(serial_.Read(2), "OK");
   EXPECT_EQ(serial_.ReadAll(), "\r\n");
-}
 
-TEST_F(QtSerialOnPty, ResetDiscardsInputNotYetConsumed) {
-  ASSERT_TRUE(serial_.Open());
   ASSERT_EQ(::write(master_, "RING\r\n", 6), 6);
   ASSERT_TRUE(processUntil([&] { return !serial_.LookAhead().empty(); }));
   serial_.Reset();
-  EXPECT_EQ(serial_.LookAhead(), "");
-}
+  EXPECT_EQ(serial_.LookAhead(), "") << "Reset keeps input not yet consumed";
 
-TEST_F(QtSerialOnPty, OtherEndClosingLosesThePortOnce) {
-  ASSERT_TRUE(serial_.Open());
-  ::close(master_);
-  master_ = -1;
+  ::close(std::exchange(master_, -1));
   ASSERT_TRUE(processUntil([&] { return !lost_.empty(); }));
   QCoreApplication::processEvents();
   EXPECT_EQ(lost_, std::vector<std::string>{"the line hung up"});
   EXPECT_FALSE(serial_.IsOpen());
-}
 
-TEST_F(QtSerialOnPty, MissingDeviceFailsToOpenWithAReason) {
   serial_.SetSerialPort("/dev/korvandel-no-such-port");
-  EXPECT_FALSE(serial_.Open());
-  EXPECT_FALSE(serial_.ErrorString().empty());
+  EXPECT_FALSE(serial_.Open()) << "a missing device opened";
+  EXPECT_NE(serial_.ErrorString(), "") << "a missing device failed without a reason";
 }
 
 // The master reads back the slave's settings. A pseudo-terminal forces 8 data bits without
@@ -101,25 +92,21 @@ TEST_F(QtSerialOnPty, LineSettingCodesReachTheLine) {
   const struct {
     const char* name;
     QtSerial::LineSettings settings;
-    speed_t speed;
-    tcflag_t controlFlags;  // PARODD, CSTOPB and CRTSCTS as expected
-    bool softwareFlow;
-  } rows[] = {
-      {"ModemDefaults", {}, B2400, 0, false},
-      {"OddTwoStop", {8, 0, 1, 2, true, false, false}, B9600, PARODD | CSTOPB, false},
-      {"Hardware", {14, 2, 2, 0, true, true, true}, B115200, CRTSCTS, false},
-      {"Software", {0, 1, 0, 0, true, false, true}, B300, 0, true},
-      {"UnknownCodes", {99, -1, 7, 9, true, false, false}, B2400, 0, false},
-  };
+    std::tuple<speed_t, tcflag_t, bool> line;  // speed; PARODD, CSTOPB and CRTSCTS; IXON
+  } rows[] = {{"ModemDefaults", {}, {B2400, 0, false}},
+              {"OddTwoStop", {8, 0, 1, 2, true, false, false}, {B9600, PARODD | CSTOPB, false}},
+              {"Hardware", {14, 2, 2, 0, true, true, true}, {B115200, CRTSCTS, false}},
+              {"Software", {0, 1, 0, 0, true, false, true}, {B300, 0, true}},
+              {"UnknownCodes", {99, -1, 7, 9, true, false, false}, {B2400, 0, false}}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     if (&row != rows) serial_.setLineSettings(row.settings);
     ASSERT_TRUE(serial_.Open()) << serial_.ErrorString();
     termios applied{};
     ASSERT_EQ(::tcgetattr(slave_, &applied), 0);
-    EXPECT_EQ(::cfgetospeed(&applied), row.speed);
-    EXPECT_EQ(applied.c_cflag & (PARODD | CSTOPB | CRTSCTS), row.controlFlags);
-    EXPECT_EQ((applied.c_iflag & IXON) != 0, row.softwareFlow);
+    EXPECT_EQ(std::tuple(::cfgetospeed(&applied), applied.c_cflag & (PARODD | CSTOPB | CRTSCTS),
+                         (applied.c_iflag & IXON) != 0),
+              row.line);
   }
 }
 

@@ -40,19 +40,17 @@ void ChildProcess::readLines(const LineHandler& onLine) {
   char buffer[16384];
   const ssize_t got = ::read(out_, buffer, sizeof buffer);
   if (got < 0 && errno == EINTR) return;
-  if (got > 0) {
-    partial_.append(buffer, static_cast<std::size_t>(got));
-    std::size_t start = 0;
-    for (std::size_t end; (end = partial_.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-      onLine(std::string_view(partial_).substr(start, end - start));
-    }
-    partial_.erase(0, start);
-    return;
+  if (got <= 0) {
+    if (!partial_.empty()) onLine(partial_);
+    ::close(std::exchange(out_, -1));
+    return reap();
   }
-  if (!partial_.empty()) onLine(partial_);
-  ::close(std::exchange(out_, -1));
-  reap();
+  partial_.append(buffer, static_cast<std::size_t>(got));
+  std::size_t start = 0;
+  for (std::size_t end; (end = partial_.find('\n', start)) != std::string::npos; start = end + 1) {
+    onLine(std::string_view(partial_).substr(start, end - start));
+  }
+  partial_.erase(0, start);
 }
 
 void ChildProcess::kill() {
