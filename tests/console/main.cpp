@@ -1,11 +1,11 @@
 // The console tests run on one QApplication; `console_tests --start-up SCENARIO` instead runs
-// the program's whole start-up and shut-down in this fresh process (see start_up_scenarios.h).
+// the program's whole start-up and shut-down in this fresh process (see start_up_test.cpp).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <cstring>
 
-#include "start_up_scenarios.h"
+int runStartUpScenario(const char* scenario);  // in start_up_test.cpp
 
 int main(int argc, char** argv) {
   // Offscreen unless a display or a platform was chosen.
