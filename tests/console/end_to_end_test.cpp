@@ -10,8 +10,7 @@
 
 #include "console/framework.h"
 #include "console/frm_debug.h"
-#include "console/frm_main.h"
-#include "console_test_support.h"
+#include "main_window_fixture.h"
 #include "tests/support/child_process.h"
 
 #ifdef KORVANDEL_BOX_SIMULATOR
@@ -55,7 +54,8 @@ TEST_F(EndToEndTest, TwoCallsThroughTheWindow) {
     simulator.readLines([&](std::string_view line) { (simulatorText += line) += "\n"; });
     if (simulator.exited()) simulatorOutput.setEnabled(false);
   });
-  ASSERT_TRUE(waitUntil([&] { return simulatorText.find('\n') != std::string::npos; }, 10000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return simulatorText.find('\n') != std::string::npos; }, 10000));
   const std::string device = simulatorText.substr(0, simulatorText.find('\n'));
   ASSERT_TRUE(device.starts_with("/dev/")) << device;
 
@@ -70,11 +70,13 @@ TEST_F(EndToEndTest, TwoCallsThroughTheWindow) {
   QTest::keyClick(&window->chkAutoAnswer(), Qt::Key_Space);
   ASSERT_EQ(window->chkAutoAnswer().State(), 1);
 
-  ASSERT_TRUE(waitUntil([&] { return window->SendingData; }, 30000)) << window->txtLogger().Text();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->SendingData; }, 30000))
+      << window->txtLogger().Text();
   QCoreApplication::processEvents();  // the scroll bars follow their ranges a turn later
   EXPECT_TRUE(window->grab().toImage().save(KORVANDEL_SCREENSHOT)) << KORVANDEL_SCREENSHOT;
 
-  ASSERT_TRUE(waitUntil([&] { return simulator.exited(); }, 60000)) << window->txtLogger().Text();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return simulator.exited(); }, 60000))
+      << window->txtLogger().Text();
   // A signal shows as 128 + its number.
   EXPECT_EQ(simulator.exitCode(), 0) << simulatorText << "\nlog:" << window->txtLogger().Text();
   EXPECT_NE(simulatorText.find("2 calls checked out"), std::string::npos) << simulatorText;
@@ -106,7 +108,7 @@ TEST_F(EndToEndTest, TwoCallsThroughTheWindow) {
   // The disconnect reset emptied the call's buffers; the next tick empties the mirror.
   EXPECT_TRUE(window->ReceiveBuffer.empty());
   EXPECT_EQ(window->state, Idle);
-  EXPECT_TRUE(waitUntil([&] { return window->TextArea1().Text().empty(); }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window->TextArea1().Text().empty(); }, 3000));
 
   // The simulator's line is gone with it; the window closes with a fresh pseudo-terminal open.
   chooser.clearEditText();

@@ -8,11 +8,7 @@
 int runStartUpScenario(const char* scenario);  // in start_up_test.cpp
 
 int main(int argc, char** argv) {
-  // Offscreen unless a display or a platform was chosen.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (argc == 3 && std::strcmp(argv[1], "--start-up") == 0) return runStartUpScenario(argv[2]);
 
   testing::InitGoogleTest(&argc, argv);

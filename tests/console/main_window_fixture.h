@@ -1,12 +1,24 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "connection/memory_serial.h"
 #include "console/frm_main.h"
-#include "console_test_support.h"
+
+// Destroys every window a test left behind, closed ones included.
+class WindowTest : public testing::Test {
+ protected:
+  void TearDown() override {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Window::destroyAllWindows();
+  }
+};
 
 // The main window built as start-up builds it, over a port list of the test's choosing.
 class TestMainWindow : public frmMain {

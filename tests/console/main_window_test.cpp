@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "console/framework.h"
+#include "console/frm_debug.h"
 #include "console/main_menu_bar.h"
+#include "console/quit_menu_item.h"
 #include "main_window_fixture.h"
 
 namespace {
@@ -16,7 +23,7 @@ namespace {
 // The controls in creation order, a line each: the name, and for a widget its place, shown or
 // hidden and caption, and a text area's text on background colours. A widget in a font other than
 // the application's plain one says so (one off the interior is missing from the tab order).
-std::vector<std::string> shownControls(frmMain& window) {
+std::vector<std::string> shownControls(const Window& window) {
   std::vector<std::string> lines;
   for (Control* control : window.controls()) {
     QString line = QString::fromStdString(control->Name());
@@ -25,6 +32,7 @@ std::vector<std::string> shownControls(frmMain& window) {
       line += QString(" %1,%2 %3x%4 ").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()) +
               (widget->isVisible() ? "shown '" : "hidden '");
       if (auto* button = dynamic_cast<QAbstractButton*>(widget)) line += button->text() + "'";
+      if (auto* label = dynamic_cast<QLabel*>(widget)) line += label->text() + "'";
       if (auto* chooser = dynamic_cast<ComboBox*>(widget)) line += chooser->currentText() + "'";
       if (auto* area = dynamic_cast<TextArea*>(widget)) {
         line += QString::fromStdString(area->Text()) + "' " +
@@ -47,7 +55,6 @@ TEST_F(MainWindowTest, WindowAndControlsAsBuiltStayPutWhenResized) {
   EXPECT_TRUE(interior.autoFillBackground());
   EXPECT_EQ(interior.palette().color(QPalette::Window), QColor(Qt::black));
   ASSERT_TRUE(window->menuBarView() && window->menuBarView()->isVisible());
-  EXPECT_EQ(window->menuBar(), &MainMenuBar::implicitInstance());
   EXPECT_TRUE(window->windowFlags().testFlags(
       Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
 
@@ -87,7 +94,7 @@ TEST_F(MainWindowTest, WindowAndControlsAsBuiltStayPutWhenResized) {
   // The smallest window is an interior of 64 x 64 under the menu bar.
   for (const QSize size : {QSize(2000, 1200), window->minimumSize()}) {
     window->resize(size);
-    ASSERT_TRUE(waitUntil([&] { return window->size() == size; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->size() == size; }));
     EXPECT_EQ(shownControls(*window), controls) << "at " << size.width() << "x" << size.height();
   }
   EXPECT_EQ(interior.size(), QSize(64, 64));
@@ -120,26 +127,38 @@ TEST_F(MainWindowTest, OnlyARowPickedFromTheListOpensAPortAndItIsTheDeviceItName
   window->systemPorts.names = {"X", "A", "B", "C"};
   chooser.showPopup();
   QAbstractItemView& list = *chooser.view();
-  ASSERT_TRUE(waitUntil([&] { return list.isVisible(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list.isVisible(); }));
   QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                     list.visualRect(list.model()->index(1, 0)).center());
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(chooser.ListIndex(), 1);
   EXPECT_TRUE(window->txtLogger().Text().starts_with("\rCould not open /dev/B: "))
       << window->txtLogger().Text();
+
+  // Confirmed text chooses the row it names, or else is the path of a device.
+  const std::tuple<const char*, Qt::Key, int, std::string> confirmed[] = {
+      {"A", Qt::Key_Enter, 0, "/dev/A"}, {"/dev/ttyNone", Qt::Key_Return, -1, "/dev/ttyNone"}};
+  for (const auto& [typed, key, row, device] : confirmed) {
+    window->txtLogger().SetText("");
+    chooser.clearEditText();
+    QTest::keyClicks(&chooser, typed);
+    QTest::keyClick(&chooser, key);
+    EXPECT_EQ(chooser.ListIndex(), row) << typed;
+    EXPECT_TRUE(window->txtLogger().Text().starts_with("\rCould not open " + device + ": "))
+        << typed << ": " << window->txtLogger().Text();
+  }
+  EXPECT_EQ(changes, 3);
 }
 
 TEST_F(MainWindowTest, HexAreasShowTheirOneLineInRowsAndTimer1MirrorsTheBuffers) {
-  TextArea& hexView = window->txtHexlog();
-  hexView.SetText(std::string(3000, 'A'));
-  EXPECT_EQ(hexView.Text(), std::string(3000, 'A'));
-  EXPECT_GT(hexView.blockCount(), 3000 / 60);  // rows of some fifty digits
+  window->txtHexlog().SetText(std::string(3000, 'A'));
+  EXPECT_GT(window->txtHexlog().blockCount(), 3000 / 60);  // rows of some fifty digits
   window->ReceiveBuffer = "0102030405";
   window->SentBuffer = "0A0B";
-  ASSERT_TRUE(waitUntil([&] { return window->TextArea1().Text() == "0102030405"; }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->TextArea1().Text() == "0102030405"; }, 3000));
   EXPECT_EQ(window->TextArea2().Text(), "0A0B");
   window->disconnectReset();
-  ASSERT_TRUE(waitUntil([&] { return window->TextArea1().Text().empty(); }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->TextArea1().Text().empty(); }, 3000));
   EXPECT_EQ(window->TextArea2().Text(), "");
 }
 
@@ -184,6 +203,104 @@ TEST_F(MainWindowTest, TheLogKeepsItsCaretAtTheEndAndShowsButtonsAPortLossAndThe
       log.Text().starts_with("\rSystem Version Major\r0001\rSystem Version Minor \r00000002"
                              "\rNGP VERSION \r00000003\rNumber of Games??? \r04\r"))
       << log.Text();
+}
+
+frmDebug* openDebugWindow() {
+  return dynamic_cast<frmDebug*>(Framework::_GetImplicitWindow("frmDebug.frmDebug"));
+}
+
+// The copy is of the mirror as the last tick left it; a disconnect while the window is open
+// only brings it back to the front; after OK the next one builds a fresh copy.
+TEST_F(MainWindowTest, DebugWindowSettingsControlsAndOneWindowKeepingItsFirstCopyUntilOk) {
+  window->Timer1().SetMode(0);  // the mirror, TextArea1, changes only when the test says
+  window->TextArea1().SetText("4000AA55");
+  window->ReceiveBuffer = "00112233";  // arrived after the last tick
+  window->ShowDebugWindow();
+  frmDebug* debug = openDebugWindow();
+  ASSERT_NE(debug, nullptr);
+  EXPECT_EQ(debug->windowTitle(), "Derod Azerirez");
+  EXPECT_EQ(debug->interior()->size(), QSize(372, 400));
+  EXPECT_EQ(debug->menuBarView(), nullptr);
+  EXPECT_FALSE(debug->interior()->autoFillBackground());  // the platform's own background
+  EXPECT_EQ(
+      shownControls(*debug),
+      std::vector<std::string>({"lblBlah 80,11 579x20 shown 'We hope your experience wasn't shit.'",
+                                "TextArea1 0,43 372x311 shown '4000AA55' #000000 on #ffffff",
+                                "cmdOk 0,356 372x44 shown 'OK'"}));
+  EXPECT_FALSE(debug->lblBlah().wordWrap());
+  EXPECT_EQ(debug->lblBlah().palette().color(QPalette::WindowText), QColor(Qt::black));
+  EXPECT_FALSE(debug->TextArea1().isReadOnly());
+  EXPECT_TRUE(debug->cmdOk().isDefault());
+  EXPECT_EQ(debug->lblBlah().nextInFocusChain(), &debug->TextArea1());
+
+  window->TextArea1().SetText("0102");
+  for (const Qt::WindowStates state :
+       {Qt::WindowMinimized | Qt::WindowMaximized, Qt::WindowStates(Qt::WindowMinimized)}) {
+    debug->setWindowState(state);
+    window->ShowDebugWindow();
+    EXPECT_EQ(openDebugWindow(), debug);
+    EXPECT_EQ(debug->windowState(), state & ~Qt::WindowMinimized) << state.toInt();
+  }
+  EXPECT_EQ(debug->TextArea1().Text(), "4000AA55");
+
+  QTest::mouseClick(&debug->cmdOk(), Qt::LeftButton);
+  EXPECT_EQ(openDebugWindow(), nullptr);
+  window->TextArea1().SetText("BEEF");
+  window->ShowDebugWindow();
+  ASSERT_NE(openDebugWindow(), nullptr);
+  EXPECT_EQ(openDebugWindow()->TextArea1().Text(), "BEEF");
+}
+
+// The menus as a window shows them, one line an action: name, text or "-", keys; a menu's
+// items follow it, indented.
+std::string shown(const QWidget& menu, const std::string& indent = "") {
+  std::string lines;
+  for (const QAction* action : menu.actions()) {
+    const QString keys = action->shortcut().toString();
+    lines += indent + action->objectName().toStdString() + " " +
+             (action->isSeparator() ? "-" : action->text().toStdString()) +
+             (keys.isEmpty() ? "" : " " + keys.toStdString()) +
+             (action->isVisible() ? "\n" : " hidden\n");
+    if (action->menu()) lines += shown(*action->menu(), indent + "  ");
+  }
+  return lines;
+}
+
+TEST_F(MainWindowTest, MenusFileAndEditMenusOnEveryWindowAndEditItemsActOnTheFocusedTextArea) {
+  const std::string expected =
+      "FileMenu &File\n  FileQuit &Quit Ctrl+Q\nEditMenu &Edit\n  EditUndo &Undo Ctrl+Z\n"
+      "  EditSeparator1 -\n  EditCut Cu&t Ctrl+X\n  EditCopy &Copy Ctrl+C\n"
+      "  EditPaste &Paste Ctrl+V\n  EditClear &Delete\n  EditSeparator2 -\n"
+      "  EditSelectAll Select &All Ctrl+A\n";
+  EXPECT_EQ(shown(*window->menuBarView()), expected);
+  for (const auto& menu : MainMenuBar::implicitInstance().children()) {
+    EXPECT_TRUE(menu->AutoEnable()) << menu->Name();
+    for (const auto& item : menu->children()) EXPECT_TRUE(item->AutoEnable()) << item->Name();
+  }
+  EXPECT_EQ(&window->FileQuit(), MainMenuBar::implicitInstance()._Lookup("FileQuit"));
+  EXPECT_EQ(&window->EditClear(), MainMenuBar::implicitInstance()._Lookup("EditClear"));
+  auto* second = new TestMainWindow(std::vector<std::string>{});
+  second->Constructor();
+  EXPECT_EQ(second->menuBar(), window->menuBar());  // the same items, not a copy of them
+  EXPECT_EQ(shown(*second->menuBarView()), expected);
+
+  QApplication::setActiveWindow(window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  TextArea& area = window->txtOverride();
+  area.setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == &area; }));
+  area.SetText("0102");
+  // Each item in turn, and the text it leaves.
+  const std::pair<const char*, const char*> steps[] = {
+      {"EditSelectAll", "0102"}, {"EditCopy", "0102"},      {"EditClear", ""},
+      {"EditPaste", "0102"},     {"EditPaste", "01020102"}, {"EditSelectAll", "01020102"},
+      {"EditCut", ""},           {"EditUndo", "01020102"}};
+  for (const auto& [item, text] : steps) {
+    window->menuBarView()->findChild<QAction*>(item)->trigger();
+    EXPECT_EQ(area.Text(), text) << "after " << item;
+  }
+  EXPECT_EQ(QApplication::clipboard()->text(), "01020102");
+  EXPECT_TRUE(window->txtLogger().Text().empty());  // the other areas are untouched
 }
 
 }  // namespace

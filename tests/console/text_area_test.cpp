@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "console_test_support.h"
+#include "main_window_fixture.h"
 
 namespace {
 

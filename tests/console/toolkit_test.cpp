@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QWidget>
 #include <string>
 #include <tuple>
@@ -7,14 +8,12 @@
 #include <vector>
 
 #include "console/check_box.h"
-#include "console/combo_box.h"
 #include "console/framework.h"
 #include "console/property_list.h"
 #include "console/serial_control.h"
 #include "console/text_area.h"
 #include "console/timer.h"
 #include "console/unsupported_format_exception.h"
-#include "console_test_support.h"
 
 namespace {
 
@@ -88,21 +87,6 @@ TEST(SetPropertiesTest, SettingsReachTheWidgetOrTheLineAndUnknownOnesAreRefused)
                UnsupportedFormatException);
 }
 
-// Rows picked from the list are the main window's test.
-TEST(ToolkitTest, ChooserRaisesChangeForConfirmedText) {
-  ComboBox chooser(nullptr);
-  for (const char* row : {"ttyS0", "ttyS1", "ttyUSB0"}) chooser.AddRow(row);
-  std::vector<std::pair<int, std::string>> changes;
-  chooser.Change.addHandler(
-      [&changes](ComboBox& sender) { changes.emplace_back(sender.ListIndex(), sender.Text()); });
-  QTest::keyClicks(&chooser, "ttyS0");  // the very text of a row chooses that row
-  QTest::keyClick(&chooser, Qt::Key_Enter);
-  chooser.clearEditText();
-  QTest::keyClicks(&chooser, "/dev/pts/7");
-  QTest::keyClick(&chooser, Qt::Key_Return);
-  EXPECT_EQ(changes, (std::vector<std::pair<int, std::string>>{{0, "ttyS0"}, {-1, "/dev/pts/7"}}));
-}
-
 TEST(ToolkitTest, CheckBoxActsOnEveryClickWithItsNewState) {
   CheckBox box(nullptr);
   std::vector<int> states;
@@ -121,7 +105,7 @@ TEST(ToolkitTest, TimerModesOffOnceAndRepeating) {
     timers[mode].SetMode(mode);
   }
   // Five periods of the repeating timer are the measure of time here.
-  ASSERT_TRUE(waitUntil([&] { return ticks[2] >= 5; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ticks[2] >= 5; }));
   EXPECT_EQ(ticks[1], 1);
   EXPECT_EQ(timers[1].Mode(), 0);
   EXPECT_EQ(ticks[0], 0);
