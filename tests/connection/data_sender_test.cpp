@@ -25,13 +25,23 @@ TEST_F(DataSender, AShortCheckRebuildsTheFrameWithRcw0398) {
 TEST_F(SendQueue, ATickedOverrideIsSentOnlyWhenItIsWholeBytesOfHex) {
   // Nothing is stuffed on this line: the 10 03 inside the chunk goes out as it is.
   const std::string frame = "001FFA00000000000000000400400A10032CAA9B1003";
+  const std::string refused = "\rOverride SendQ not sent: ";
   const struct {
     std::string typed, written, log;
   } cases[] = {
-      {"0a 10\r\n03 2c", frame, "\rSENT : " + frame},
-      {"0A1", "", "\rOverride SendQ not sent: 3 hex digits do not make whole bytes"},
-      {"0A 1G", "", "\rOverride SendQ not sent: 'G' at position 5 is not a hex digit"},
-      {"", "", ""},  // an empty override is no mistake: it simply sends nothing
+      {"0a\t10\r\n03 2c", frame, "\rSENT : " + frame},
+      {" \r\n\t", "", ""},  // an empty override is no mistake: it simply sends nothing
+      // Positions count every character typed, blanks included.
+      {"0A 1G", "", refused + "'G' at position 5 is not a hex digit"},
+      {"12\u00E4\u00E4", "", refused + "'\u00E4' at position 3 is not a hex digit"},
+      {std::string("12\00034", 5), "",
+       refused + "control character 0x00 at position 3 is not a hex digit"},
+      {"12\v", "", refused + "control character 0x0B at position 3 is not a hex digit"},
+      {"\x7F", "", refused + "control character 0x7F at position 1 is not a hex digit"},
+      {"12 34\r\n5", "", refused + "5 hex digits do not make whole bytes"},
+      {"a", "", refused + "1 hex digit does not make a whole byte"},
+      // The first offending character is named even when the digit count is odd too.
+      {"123Z", "", refused + "'Z' at position 4 is not a hex digit"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("override \"" + c.typed + "\"");

@@ -1,6 +1,7 @@
 // QtSerial on a real pseudo-terminal: the test holds the master side.
 #include "connection/qt_serial.h"
 
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -8,9 +9,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -31,15 +30,6 @@ class QtSerialOnPty : public testing::Test {
     serial_.Close();
     ::close(master_);
     ::close(slave_);
-  }
-
-  // Runs the event loop until `done` holds, for at most two seconds.
-  static bool processUntil(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(2000);
-    while (!done() && !deadline.hasExpired()) {
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return done();
   }
 
   int argc_ = 1;
@@ -65,17 +55,17 @@ TEST_F(QtSerialOnPty, CarriesBytesBothWaysThenLosesThePortOnceAndAMissingDeviceF
             "AT&F\r");
 
   ASSERT_EQ(::write(master_, "OK\r\n", 4), 4);
-  ASSERT_TRUE(processUntil([&] { return serial_.LookAhead().size() == 4; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return serial_.LookAhead().size() == 4; }));
   EXPECT_EQ(serial_.Read(2), "OK");
   EXPECT_EQ(serial_.ReadAll(), "\r\n");
 
   ASSERT_EQ(::write(master_, "RING\r\n", 6), 6);
-  ASSERT_TRUE(processUntil([&] { return !serial_.LookAhead().empty(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !serial_.LookAhead().empty(); }));
   serial_.Reset();
   EXPECT_EQ(serial_.LookAhead(), "") << "Reset keeps input not yet consumed";
 
   ::close(std::exchange(master_, -1));
-  ASSERT_TRUE(processUntil([&] { return !lost_.empty(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !lost_.empty(); }));
   QCoreApplication::processEvents();
   EXPECT_EQ(lost_, std::vector<std::string>{"the line hung up"});
   EXPECT_FALSE(serial_.IsOpen());
