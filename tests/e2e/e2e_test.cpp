@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,15 +20,6 @@ using std::chrono::milliseconds;
 
 ChildProcess::LineHandler keepingIn(std::vector<std::string>& lines) {
   return [&lines](std::string_view line) { lines.emplace_back(line); };
-}
-
-// The last lines, long ones cut, for failure messages.
-std::string textOf(const std::vector<std::string>& lines, std::size_t last = 30) {
-  std::string text;
-  for (std::size_t i = lines.size() > last ? lines.size() - last : 0; i < lines.size(); ++i) {
-    text += lines[i].substr(0, 120) + "\n";
-  }
-  return text;
 }
 
 // The driver's log cut into calls, each from its "Remote Connection ID : " line to the next, and
@@ -61,21 +52,16 @@ std::vector<std::string> callsOf(const std::vector<std::string>& log) {
   return told;
 }
 
-// 2,500 bytes of deterministic filler: an upload of three frames, the last one short.
+// 2,500 bytes of deterministic filler: an upload of three frames, the last one short. Typed by
+// an operator: lower case, in groups, over several lines.
 std::string overrideDigits(bool asTyped) {
-  static constexpr char kUpper[] = "0123456789ABCDEF";
-  static constexpr char kLower[] = "0123456789abcdef";
+  const char* digits = asTyped ? "0123456789abcdef" : "0123456789ABCDEF";
+  std::minstd_rand random(2400);
   std::string text;
-  std::uint32_t state = 0x2400CAFE;
   for (int i = 0; i < 2500; ++i) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    const unsigned byte = state >> 24;
-    // Typed by an operator: lower case, in groups, over several lines.
     if (asTyped && i > 0 && i % 32 == 0) text += (i % 256 == 0) ? "\n" : " ";
-    text += (asTyped ? kLower : kUpper)[byte >> 4];
-    text += (asTyped ? kLower : kUpper)[byte & 15];
+    text += digits[random() % 16];
+    text += digits[random() % 16];
   }
   return text;
 }
@@ -115,9 +101,9 @@ TEST_P(EndToEnd, EveryCallChecksOutOnBothSides) {
   std::vector<std::string> simulatorLines;
   const auto pathPrinted = [&] { return !simulatorLines.empty() || simulator.exited(); };
   ASSERT_TRUE(pumpUntil({{&simulator, keepingIn(simulatorLines)}}, pathPrinted, milliseconds(5000)))
-      << textOf(simulatorLines);
+      << lastLines(simulatorLines);
   const std::string pty = simulatorLines.empty() ? "" : simulatorLines.front();
-  ASSERT_TRUE(pty.starts_with("/")) << textOf(simulatorLines);
+  ASSERT_TRUE(pty.starts_with("/")) << lastLines(simulatorLines);
 
   driverArgs.push_back(pty);
   ChildProcess driver(driverArgs);
@@ -132,14 +118,14 @@ TEST_P(EndToEnd, EveryCallChecksOutOnBothSides) {
   simulator.kill();
   driver.kill();
   ASSERT_EQ(simulator.exitCode(), 0) << "simulator:\n"
-                                     << textOf(simulatorLines) << "driver, last lines:\n"
-                                     << textOf(driverLines);
-  ASSERT_TRUE(finished) << "driver, last lines:\n" << textOf(driverLines);
-  ASSERT_EQ(driver.exitCode(), 0) << textOf(driverLines);
+                                     << lastLines(simulatorLines) << "driver, last lines:\n"
+                                     << lastLines(driverLines);
+  ASSERT_TRUE(finished) << "driver, last lines:\n" << lastLines(driverLines);
+  ASSERT_EQ(driver.exitCode(), 0) << lastLines(driverLines);
 
   // The simulator gives call 1 the id 1234 and call 2 the id 0003, whose handshake check has three
   // digits. A lost line ends its call at once: the modem that comes back sends no NO CARRIER.
-  EXPECT_EQ(callsOf(driverLines), scenario.calls) << textOf(driverLines);
+  EXPECT_EQ(callsOf(driverLines), scenario.calls) << lastLines(driverLines);
 }
 
 const std::string kFirst = "1234, rebuilt 0, logins 1, restarts 0, sent ";

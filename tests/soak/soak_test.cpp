@@ -20,14 +20,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using std::chrono::seconds;
 
-std::string tailOf(const Lines& lines) {
-  std::string tail;
-  for (std::size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i) {
-    tail += lines[i].substr(0, 160) + "\n";
-  }
-  return tail;
-}
-
 Lines starting(const Lines& lines, std::string_view prefix) {
   Lines found;
   std::copy_if(lines.begin(), lines.end(), std::back_inserter(found),
@@ -65,15 +57,15 @@ TEST(Soak, EveryGoodCallGetsItsWholeUploadThroughHostileCallsAndLostPorts) {
     return driver->exited() || (simulator.exited() && (simulator.exitCode() != 0 || lostAgain));
   };
   pumpUntil({{&simulator, fromSimulator}, {&*driver, fromDriver}}, over, seconds(150));
-  ASSERT_FALSE(driver->exited()) << tailOf(logs.back());
+  ASSERT_FALSE(driver->exited()) << lastLines(logs.back());
   ::kill(driver->pid(), SIGTERM);
   pumpUntil(
       {{&*driver, fromDriver}}, [&] { return driver->exited(); }, seconds(10));
-  ASSERT_EQ(simulator.exitCode(), 0) << tailOf(simulatorLines) << "driver:\n"
-                                     << tailOf(logs.back());
+  ASSERT_EQ(simulator.exitCode(), 0) << lastLines(simulatorLines) << "driver:\n"
+                                     << lastLines(logs.back());
   EXPECT_EQ(driver->exitCode(), 0) << "no clean stop on SIGTERM";
-  ASSERT_EQ(simulatorLines.size(), 1002u) << tailOf(simulatorLines);
-  ASSERT_EQ(logs.size(), 1001u) << tailOf(logs.back());
+  ASSERT_EQ(simulatorLines.size(), 1002u) << lastLines(simulatorLines);
+  ASSERT_EQ(logs.size(), 1001u) << lastLines(logs.back());
   EXPECT_EQ(starting(logs[0], "Lost serial port "), Lines{});
   for (std::size_t call = 1; call <= 1000; ++call) {
     const Lines& log = logs[call];

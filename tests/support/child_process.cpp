@@ -85,3 +85,11 @@ bool pumpUntil(const std::vector<std::pair<ChildProcess*, ChildProcess::LineHand
   }
   return true;
 }
+
+std::string lastLines(const std::vector<std::string>& lines, std::size_t count) {
+  std::string text;
+  for (std::size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i) {
+    text += lines[i].substr(0, 160) + "\n";
+  }
+  return text;
+}

@@ -39,6 +39,9 @@ class ChildProcess {
   std::string partial_;
 };
 
+// The last lines, long ones cut, for failure messages.
+std::string lastLines(const std::vector<std::string>& lines, std::size_t count = 30);
+
 // Reads the children's output until `done` holds or `within` has passed; whether it holds.
 bool pumpUntil(const std::vector<std::pair<ChildProcess*, ChildProcess::LineHandler>>& children,
                const std::function<bool()>& done, std::chrono::milliseconds within);
