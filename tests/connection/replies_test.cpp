@@ -95,14 +95,12 @@ TEST_F(Replies, Opcode40LogsItsAcknowledgementAndWritesNothing) {
 }
 
 TEST_F(Replies, ForceReplyAcknowledgesAndLeavesBusyAsItWasAndForcePatchStartsTheUpload) {
-  for (const bool busy : {true, false}) {
-    engine.Busy = busy;
-    engine.cmdForce_Action();
-    EXPECT_EQ(engine.Busy, busy);
-    EXPECT_EQ(EncodeHex(serial.takeWritten()), kEmptyAck);
-  }
+  engine.Busy = true;  // the window's test clicks it with Busy clear
+  engine.cmdForce_Action();
+  EXPECT_TRUE(engine.Busy);
+  EXPECT_EQ(EncodeHex(serial.takeWritten()), kEmptyAck);
   EXPECT_EQ(logLines(),
-            std::vector<std::string>(2, "Forced Reply!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!"));
+            std::vector<std::string>{"Forced Reply!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!"});
   // Force Patch: the upload starts after the next frame is acknowledged.
   engine.PushButton1_Action();
   EXPECT_EQ(reply("C0"),
