@@ -28,10 +28,9 @@ inline std::string sealed(const std::string& hexText) {
   return hexText + oracleCheck(hexText) + "1003";
 }
 
-// A frame from the box with id `id`, as the bytes on the line.
-inline std::string boxFrame(const std::string& opc, const std::string& payload = "",
-                            const std::string& fbs = "00000000", const std::string& id = "1234") {
-  return DecodeHex(sealed("00" + id + fbs + "00000000" + "0000" + opc + payload));
+// A frame from the box with id 1234, FBS and SBS 0 and RCW 0, as the bytes on the line.
+inline std::string boxFrame(const std::string& opc, const std::string& payload = "") {
+  return DecodeHex(sealed("00123400000000000000000000" + opc + payload));
 }
 
 // An engine on an in-memory port, playing the modem and the box through the port.
