@@ -1,6 +1,8 @@
 # Sourced by ./run and ./test: installs the Debian packages that are missing.
 KORVANDEL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev)
+  libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
+  # The log draws control bytes as control pictures, which the default fonts lack.
+  fonts-freefont-ttf)
 
 korvandel_install_missing() {
   local missing=()
