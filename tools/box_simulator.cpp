@@ -4,7 +4,7 @@
 // Boost.CRC.
 //
 // Usage: box-simulator [--calls N] [--patch PATH | --expect-override HEX] [--split] [--junk]
-//                      [--opcode87] [--soak --link PATH] [--timeout-ms MS]
+//                      [--opcode87] [--soak --link PATH] [--hold-ms MS] [--timeout-ms MS]
 // The first line on standard output is the slave's path (or the link's, with --link). Exit status
 // 0 when every call checked out; otherwise one line on standard error says what differed, and the
 // status is 1.
@@ -145,8 +145,8 @@ std::string zeroPadded(std::string_view text, std::size_t width) {
 }
 
 // The box's six login messages: system, login, game, system version, connect type (03,
-// challenge) and version count.
-std::string loginStream() {
+// challenge) and version count. The user's name tells the calls of a run apart.
+std::string loginStream(int call) {
   std::string s = "\x1F";
   s += "BOX1";
   s += '\x0B';
@@ -159,7 +159,7 @@ std::string loginStream() {
   putBigEndian(s, 0x00BEEF01, 4);       // serial
   s += std::string("\x00\x03\x05", 3);  // user slot, colour, icon
   s += zeroPadded("LAKESIDE", 34);
-  s += zeroPadded("KORVANDEL", 34);
+  s += zeroPadded("KORVANDEL" + std::to_string(call), 34);
   s += '\x0C';
   putBigEndian(s, 0x474D3031, 4);  // game id
   putBigEndian(s, 0x00000001, 4);  // patch version
@@ -182,6 +182,7 @@ struct Options {
   bool soak = false;
   bool loseLine = false;  // the first call's line vanishes mid-upload
   std::string link;       // a symbolic link kept pointing at the current slave
+  milliseconds hold{0};   // the line stays up this long after a whole upload's last frame
   milliseconds timeout{20000};
 };
 
@@ -360,7 +361,10 @@ void BoxSimulator::run() {
     } else {
       whole = dialogue();
     }
-    if (whole) hangUp();
+    if (whole) {
+      std::this_thread::sleep_for(options_.hold);
+      hangUp();
+    }
     const auto kind = static_cast<std::size_t>(plan_.kind);
     ++tally_[kind];
     char id[5];
@@ -430,7 +434,7 @@ void BoxSimulator::ring() {
 // next data event. It is sent whole and without junk: the id is read from the second and third
 // bytes that arrive.
 void BoxSimulator::handshake() {
-  const std::string first = boxFrame(0x40, 0, loginStream());
+  const std::string first = boxFrame(0x40, 0, loginStream(call_));
   constexpr std::size_t kHandshakeBytes = 26;
   if (options_.soak) {
     // The id's bytes first, then the rest; a line end poked in later is consumed with the frame
@@ -468,7 +472,7 @@ void BoxSimulator::handshake() {
 // False when a hostile ending cut the call short.
 bool BoxSimulator::dialogue() {
   // The first frame into an empty receive buffer, then a new position: acknowledged.
-  if (!step(0x40, 0, loginStream(), {Reply::Acknowledgement})) return false;
+  if (!step(0x40, 0, loginStream(call_), {Reply::Acknowledgement})) return false;
   std::uint32_t boxPosition = 1;
   if (!step(0x80, boxPosition, {}, {Reply::Acknowledgement})) return false;
   // A repeated position ends the box's data; the upload starts.
@@ -525,7 +529,7 @@ bool BoxSimulator::step(std::uint8_t opcode, std::uint32_t fbs, std::string_view
 // the marker for its check. The rest of the frame ends before the next frame's start, so the
 // server strips it as junk at one data event and takes the next frame at a later one.
 void BoxSimulator::endMarkerInPayload() {
-  std::string payload = loginStream();
+  std::string payload = loginStream(call_);
   const std::size_t marker = static_cast<std::size_t>(plan_.hostile) * 37 % payload.size();
   payload.insert(marker, "\x10\x03");
   const std::string frame = sealed(header(connectionId_, 0, 0, 0, 0x40) + payload);
@@ -812,6 +816,8 @@ constexpr std::string_view kUsage =
     "                        the next call needs no NO CARRIER first; needs --link\n"
     "  --link PATH           keep a symbolic link at PATH pointing at the slave, also when a\n"
     "                        new line replaces it; print PATH instead of the slave's path\n"
+    "  --hold-ms MS          keep the line up this long after the last frame of a whole\n"
+    "                        upload before hanging up (default 0)\n"
     "  --timeout-ms MS       give up after this long (default 20000)\n";
 
 std::optional<Options> parseOptions(int argc, char* argv[]) {
@@ -843,6 +849,8 @@ std::optional<Options> parseOptions(int argc, char* argv[]) {
       options.loseLine = true;
     } else if (flag == "--link") {
       options.link = std::filesystem::absolute(value()).string();
+    } else if (flag == "--hold-ms") {
+      options.hold = milliseconds(std::stoi(value()));
     } else if (flag == "--timeout-ms") {
       options.timeout = milliseconds(std::stoi(value()));
     } else if (flag == "--help") {

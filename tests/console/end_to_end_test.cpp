@@ -13,8 +13,6 @@
 #include "main_window_fixture.h"
 #include "tests/support/child_process.h"
 
-#ifdef KORVANDEL_BOX_SIMULATOR
-
 namespace {
 
 // The main window, noting what each disconnect saw and showed.
@@ -45,8 +43,10 @@ class EndToEndTest : public WindowTest {};
 // ticks auto-answer; then two calls come in. A picture of the window in the middle of the first
 // is left in the build folder, for people.
 TEST_F(EndToEndTest, TwoCallsThroughTheWindow) {
+  // Each call stays up past a tick of the main window's one-second mirror after its last frame,
+  // so the mirror holds the call's payload by its hang-up.
   ChildProcess simulator({KORVANDEL_BOX_SIMULATOR, "--calls", "2", "--patch", KORVANDEL_PATCH_HEX,
-                          "--timeout-ms", "40000"});
+                          "--hold-ms", "1100", "--timeout-ms", "40000"});
   std::string simulatorText;
   // The simulator's output is read as it comes, so that the window's events keep running.
   QSocketNotifier simulatorOutput(simulator.outputFd(), QSocketNotifier::Read);
@@ -91,17 +91,19 @@ TEST_F(EndToEndTest, TwoCallsThroughTheWindow) {
   }
 
   // Each "NO CARRIER" showed the debug window; the first built it with a copy of the main
-  // window's mirror, the second found it open and left its text alone.
+  // window's mirror, the second found it open and left its text alone, though the second call's
+  // payload, with another user name, was in the mirror then.
   ASSERT_EQ(window->disconnects.size(), 2u);
   const auto& first = window->disconnects[0];
   const auto& second = window->disconnects[1];
   EXPECT_EQ(first.debugWindowBefore, nullptr);
   ASSERT_NE(first.debugWindow, nullptr);
-  EXPECT_FALSE(first.receiveBuffer.empty());  // the box's payload of the first call
+  ASSERT_FALSE(first.debugText.empty());
   EXPECT_EQ(first.debugText, first.mirror);
-  EXPECT_TRUE(first.receiveBuffer.starts_with(first.mirror));  // up to a second behind
+  EXPECT_TRUE(first.receiveBuffer.starts_with(first.debugText));  // up to a second behind
   EXPECT_EQ(second.debugWindowBefore, first.debugWindow);
   EXPECT_EQ(second.debugWindow, first.debugWindow);
+  EXPECT_NE(second.mirror, first.debugText);
   EXPECT_EQ(second.debugText, first.debugText);
   EXPECT_TRUE(first.debugWindow->isVisible());
 
@@ -120,5 +122,3 @@ TEST_F(EndToEndTest, TwoCallsThroughTheWindow) {
 }
 
 }  // namespace
-
-#endif
