@@ -18,15 +18,14 @@ TEST(ConnectionRecord, AFreshRecordHoldsTheInitialValues) {
   const auto p = [](const std::string& text) {
     return text.substr(0, 10) + "/" + std::to_string(text.size()) + "|";
   };
-  const std::string fields = f(r.currentCrc) + f(r.lastSeed) + f(r.SendBuffer) +
-                             f(r.ReceiveBuffer) + f(r.state) + f(r.Assimilated) + f(r.RemoteConId) +
-                             f(r.FirstTime) + f(r.Busy) + f(r.BlackHole) + p(r.NhlPatch) +
-                             f(r.SentBuffer) + p(r.MarioKartPatch) + f(r.PacketHistory.size()) +
-                             f(r.C0Count) + p(r.SegMK2) + f(r.DontDo) + p(r.MK2Snes) + p(r.NBAJam) +
-                             f(r.LastRcv) + f(r.DoneReading) + f(r.DoneBuildingSendQue) +
-                             f(r.Location) + f(r.SendingData) + p(r.ssf2jpatch);
+  const std::string fields = f(r.SendBuffer) + f(r.ReceiveBuffer) + f(r.state) + f(r.RemoteConId) +
+                             f(r.Busy) + f(r.BlackHole) + p(r.NhlPatch) + f(r.SentBuffer) +
+                             p(r.MarioKartPatch) + f(r.PacketHistory.size()) + f(r.C0Count) +
+                             p(r.SegMK2) + f(r.DontDo) + p(r.MK2Snes) + p(r.NBAJam) + f(r.LastRcv) +
+                             f(r.DoneReading) + f(r.DoneBuildingSendQue) + f(r.Location) +
+                             f(r.SendingData) + p(r.ssf2jpatch);
   EXPECT_EQ(fields,
-            "||||0|||1|0||03127E8181/4092||033D1C44EB/9310|0|0|03C4CDDF0C/7644|0|03B11F972E/6142|"
+            "||0||0||03127E8181/4092||033D1C44EB/9310|0|0|03C4CDDF0C/7644|0|03B11F972E/6142|"
             "03E30C296E/12286||0|0|1|0|03D8222103/6610|");
 }
 
@@ -85,6 +84,8 @@ TEST_F(StateMachine, NoCarrierIsTestedAfterEachStateOnTheInputLeft) {
       {WaitConnect, "CONNECT\r\nNO CARRIER", WaitConId, "0D", ""},  // consumed with the CONNECT
       {WaitConId, "\r\nNO CARRIER", Idle, rearm,
        "Remote Connection ID : 0A4E\rState -1 : Disconnected"},
+      {WaitConId, DecodeHex("00AB"), WaitConId, "", ""},  // the id takes three bytes
+      {WaitConId, DecodeHex("00ABCD"), Handshake, "", "Remote Connection ID : ABCD"},
       {Handshake, "NO CARRIER", Online, "001FFA00000000000000000800830100123400000000F74B1003", ""},
       // The frame is answered before the disconnect.
       {Online, boxFrame("C0") + "NO CARRIER", Idle, "001FFA00000000000000000000C06B6C1003" + rearm,
@@ -187,7 +188,6 @@ TEST_F(PortTest, DisconnectShowsLogsDrainsFlushesResetsThenReArms) {
   line.LastRcv = "00000007";
   line.Location = 15;
   line.BlackHole = "junk";
-  line.FirstTime = false;
 
   port.receive("\r\nNO CARRIER\r\n");
   EXPECT_EQ(port.calls, (std::vector<std::string>{"debug window in 4", "log in 4", "read all in 4",
@@ -199,10 +199,10 @@ TEST_F(PortTest, DisconnectShowsLogsDrainsFlushesResetsThenReArms) {
   EXPECT_FALSE(line.SendingData || line.DoneReading || line.DontDo || line.DoneBuildingSendQue);
   EXPECT_EQ(line.SentBuffer + line.LastRcv + line.ReceiveBuffer, "");
   EXPECT_EQ(line.Location, 1);
-  // Left as they were: SendBuffer, RemoteConId, BlackHole, C0Count, FirstTime and Busy.
+  // Left as they were: SendBuffer, RemoteConId, BlackHole, C0Count and Busy.
   EXPECT_EQ(line.SendBuffer + line.RemoteConId + line.BlackHole + std::to_string(line.C0Count) +
-                std::to_string(line.FirstTime) + std::to_string(line.Busy),
-            "01020A0Bjunk301");
+                std::to_string(line.Busy),
+            "01020A0Bjunk31");
 
   // The next event starts the next call in Idle and clears Busy.
   port.receive("RING");
