@@ -87,15 +87,6 @@ TEST(SetPropertiesTest, SettingsReachTheWidgetOrTheLineAndUnknownOnesAreRefused)
                UnsupportedFormatException);
 }
 
-TEST(ToolkitTest, CheckBoxActsOnEveryClickWithItsNewState) {
-  CheckBox box(nullptr);
-  std::vector<int> states;
-  box.Action.addHandler([&states](CheckBox& sender) { states.push_back(sender.State()); });
-  box.click();
-  box.click();
-  EXPECT_EQ(states, (std::vector<int>{1, 0}));
-}
-
 TEST(ToolkitTest, TimerModesOffOnceAndRepeating) {
   Timer timers[3] = {Timer(nullptr), Timer(nullptr), Timer(nullptr)};
   int ticks[3] = {};

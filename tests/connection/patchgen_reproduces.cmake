@@ -1,0 +1,23 @@
+# Runs patchgen into a fresh folder and compares what it writes with the committed patch texts,
+# byte for byte: cmake -DPATCHGEN=... -DCOMMITTED=... -DOUT=... -P patchgen_reproduces.cmake
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${PATCHGEN} ${OUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "patchgen failed: ${status}")
+endif()
+file(GLOB committed RELATIVE ${COMMITTED} ${COMMITTED}/*.hex)
+file(GLOB written RELATIVE ${OUT} ${OUT}/*)
+list(SORT committed)
+list(SORT written)
+if(NOT committed STREQUAL written OR committed STREQUAL "")
+  message(FATAL_ERROR "patchgen wrote [${written}], the committed texts are [${committed}]")
+endif()
+foreach(name IN LISTS committed)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${COMMITTED}/${name} ${OUT}/${name}
+                  RESULT_VARIABLE differ)
+  if(differ)
+    message(FATAL_ERROR "patchgen's ${name} differs from the committed one")
+  endif()
+endforeach()
+message(STATUS "patchgen reproduced ${committed}")
