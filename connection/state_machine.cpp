@@ -30,10 +30,14 @@ void ConnectionEngine::srlMain_DataAvailable() {
       }
       break;
     case WaitConId: {
-      const std::string hex = EncodeHex(port.LookAhead());
-      txtHexlog().SetText(hex);
-      if (hex.size() > 5) {
-        RemoteConId = hex.substr(2, 4);
+      const std::string& unread = port.LookAhead();
+      txtHexlog().SetText(EncodeHex(unread));
+      // At line speed the rest of the CONNECT line (" 2400\r\n") arrives after the CONNECT was
+      // consumed. It never holds a 00 byte, and every box frame starts with one: the id is the two
+      // bytes after the first 00, and the text before it is left for Handshake to consume.
+      const std::size_t lead = unread.find('\0');
+      if (lead != std::string::npos && unread.size() - lead > 2) {
+        RemoteConId = EncodeHex(unread.substr(lead + 1, 2));
         txtLogger().SetText("Remote Connection ID : " + RemoteConId);
         state = Handshake;
       }

@@ -4,7 +4,8 @@
 // Boost.CRC.
 //
 // Usage: box-simulator [--calls N] [--patch PATH | --expect-override HEX] [--split] [--junk]
-//                      [--opcode87] [--soak --link PATH] [--hold-ms MS] [--timeout-ms MS]
+//                      [--opcode87] [--soak --link PATH] [--hold-ms MS] [--pace-us N]
+//                      [--timeout-ms MS]
 // The first line on standard output is the slave's path (or the link's, with --link). Exit status
 // 0 when every call checked out; otherwise one line on standard error says what differed, and the
 // status is 1.
@@ -38,6 +39,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
 struct Failure : std::runtime_error {
@@ -183,6 +185,7 @@ struct Options {
   bool loseLine = false;  // the first call's line vanishes mid-upload
   std::string link;       // a symbolic link kept pointing at the current slave
   milliseconds hold{0};   // the line stays up this long after a whole upload's last frame
+  microseconds pace{0};   // a byte at a time, this long after the one before, as a slow line
   milliseconds timeout{20000};
 };
 
@@ -247,6 +250,7 @@ class BoxSimulator {
   void answer(std::string_view command);
 
   void send(std::string_view bytes);
+  void write(std::string_view bytes);
   bool waitFor(const std::function<bool()>& ready, milliseconds within);
   void waitPoking(const std::function<bool()>& ready, std::string_view what);
   [[noreturn]] void fail(const std::string& what) const;
@@ -258,6 +262,8 @@ class BoxSimulator {
   int slave_ = -1;  // kept open, so the master never reads a hang-up while the server reopens
   std::string slavePath_;
   std::string inbox_;  // what the server wrote, not yet checked
+  microseconds pace_;  // of the call under way
+  Clock::time_point lastByteAt_;
   int call_ = 0;
   CallPlan plan_;
   std::uint16_t connectionId_ = 0;
@@ -280,7 +286,8 @@ class BoxSimulator {
 BoxSimulator::BoxSimulator(const Options& options)
     : options_(options),
       deadline_(Clock::now() + options.timeout),
-      chunks_((options.expected.size() + kChunkBytes - 1) / kChunkBytes) {
+      chunks_((options.expected.size() + kChunkBytes - 1) / kChunkBytes),
+      pace_(options.soak ? microseconds(0) : options.pace) {
   openLine();
 }
 
@@ -347,6 +354,8 @@ void BoxSimulator::run() {
   waitForAutoAnswer();
   for (call_ = 1; call_ <= options_.calls; ++call_) {
     plan_ = planCall();
+    // A soak paces one good call in twenty; the rest keep it short.
+    if (options_.soak) pace_ = call_ % 20 == 5 ? options_.pace : microseconds(0);
     connectionId_ = kConnectionIds[(call_ - 1) % std::size(kConnectionIds)];
     payloadTaken_ = 0;
     sentDigits_ = 0;
@@ -406,8 +415,8 @@ void BoxSimulator::waitForAutoAnswer() {
 }
 
 // The server answers CONNECT with a lone carriage return, but only at a data event after the
-// one that brought it out of its idle state: ring again until it does. Once CONNECT is taken,
-// every byte counts towards the connection id, so RING is repeated only after a long wait.
+// one that brought it out of its idle state: ring again until it does. Modem text after the
+// CONNECT, a repeated RING too, is passed over up to the box frame's lead 00.
 void BoxSimulator::ring() {
   if (options_.soak) {
     std::this_thread::sleep_for(kLinePause);  // the modem's last OK makes a data event of its own
@@ -431,8 +440,8 @@ void BoxSimulator::ring() {
 }
 
 // The server takes the connection id from the box's first bytes and writes the handshake at the
-// next data event. It is sent whole and without junk: the id is read from the second and third
-// bytes that arrive.
+// next data event. It is sent without junk: the id is read from the two bytes after the first 00
+// that arrives.
 void BoxSimulator::handshake() {
   const std::string first = boxFrame(0x40, 0, loginStream(call_));
   constexpr std::size_t kHandshakeBytes = 26;
@@ -742,6 +751,15 @@ void BoxSimulator::answer(std::string_view command) {
 }
 
 void BoxSimulator::send(std::string_view bytes) {
+  if (pace_.count() == 0) return write(bytes);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::this_thread::sleep_until(lastByteAt_ + pace_);
+    write(bytes.substr(i, 1));
+    lastByteAt_ = Clock::now();
+  }
+}
+
+void BoxSimulator::write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(master_, bytes.data(), bytes.size());
     if (written > 0) {
@@ -818,6 +836,9 @@ constexpr std::string_view kUsage =
     "                        new line replaces it; print PATH instead of the slave's path\n"
     "  --hold-ms MS          keep the line up this long after the last frame of a whole\n"
     "                        upload before hanging up (default 0)\n"
+    "  --pace-us N           write every byte on its own, N microseconds after the one\n"
+    "                        before, as a line delivers it (2400 baud: 4167); with --soak,\n"
+    "                        calls 5, 25, 45, ... only\n"
     "  --timeout-ms MS       give up after this long (default 20000)\n";
 
 std::optional<Options> parseOptions(int argc, char* argv[]) {
@@ -851,6 +872,8 @@ std::optional<Options> parseOptions(int argc, char* argv[]) {
       options.link = std::filesystem::absolute(value()).string();
     } else if (flag == "--hold-ms") {
       options.hold = milliseconds(std::stoi(value()));
+    } else if (flag == "--pace-us") {
+      options.pace = microseconds(std::stoi(value()));
     } else if (flag == "--timeout-ms") {
       options.timeout = milliseconds(std::stoi(value()));
     } else if (flag == "--help") {

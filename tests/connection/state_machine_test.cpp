@@ -44,16 +44,17 @@ TEST_F(StateMachine, WalksFromIdleToOnline) {
   EXPECT_EQ(serial.takeWritten(), "\r");
   EXPECT_EQ(engine.Assimilated, "RING\r\nCONNECT 2400\r\nOK\r\n");
 
-  serial.receive(DecodeHex("0000"));
+  // The end of the CONNECT line comes late, as at line speed: the id follows the frame's lead 00.
+  serial.receive("\r\n" + DecodeHex("0000"));
   EXPECT_EQ(engine.state, WaitConId);
-  EXPECT_EQ(engine.hexlog.text, "0000");
+  EXPECT_EQ(engine.hexlog.text, "0D0A0000");
   serial.receive(DecodeHex("0300"));
   EXPECT_EQ(engine.state, Handshake);
-  EXPECT_EQ(engine.hexlog.text, "00000300");
+  EXPECT_EQ(engine.hexlog.text, "0D0A00000300");
   EXPECT_EQ(engine.RemoteConId, "0003");
   EXPECT_EQ(engine.logger.text, "Remote Connection ID : 0003");
   EXPECT_EQ(serial.written, "");
-  EXPECT_EQ(serial.LookAhead().size(), 4u);
+  EXPECT_EQ(serial.LookAhead().size(), 6u);
 
   // The handshake goes out at the next event, which consumes the id bytes unexamined. The id 0003
   // gives its check three digits (DB5): the frame is rebuilt with RCW 0798. The NO CARRIER test
@@ -69,6 +70,7 @@ TEST_F(StateMachine, WalksFromIdleToOnline) {
 
 TEST_F(StateMachine, NoCarrierIsTestedAfterEachStateOnTheInputLeft) {
   const std::string rearm = EncodeHex("AT+VCID=1\rATS0=2\r");
+  const std::string ack = "001FFA00000000000000000000C06B6C1003";
   // Frame data holding "NO CARRIER", its end marker not yet arrived.
   const std::string partialFrame = boxFrame("40", EncodeHex("xNO CARRIERx")).substr(0, 28);
   const struct {
@@ -77,20 +79,26 @@ TEST_F(StateMachine, NoCarrierIsTestedAfterEachStateOnTheInputLeft) {
     std::int32_t finalState;
     std::string written;  // hex text
     const char* log;      // the whole log text; nullptr where frames were logged
+    std::string later{};  // a second data event, if any
   } cases[] = {
       {Idle, "\r\nNO CARRIER\r\n", Idle, rearm,
        "\rState 0 : Reserved for CID\rState -1 : Disconnected"},
       {WaitConnect, "NO CARRIER", Idle, rearm, "\rState -1 : Disconnected"},
       {WaitConnect, "CONNECT\r\nNO CARRIER", WaitConId, "0D", ""},  // consumed with the CONNECT
-      {WaitConId, "\r\nNO CARRIER", Idle, rearm,
-       "Remote Connection ID : 0A4E\rState -1 : Disconnected"},
+      {WaitConId, "\r\nNO CARRIER", Idle, rearm, "\rState -1 : Disconnected"},
       {WaitConId, DecodeHex("00AB"), WaitConId, "", ""},  // the id takes three bytes
       {WaitConId, DecodeHex("00ABCD"), Handshake, "", "Remote Connection ID : ABCD"},
+      // The rest of the CONNECT line goes before the frame's lead 00.
+      {WaitConId, " 2400\r\n", WaitConId, "", ""},
+      {WaitConId, " 2400\r\n" + DecodeHex("001234"), Handshake, "", "Remote Connection ID : 1234"},
       {Handshake, "NO CARRIER", Online, "001FFA00000000000000000800830100123400000000F74B1003", ""},
       // The frame is answered before the disconnect.
-      {Online, boxFrame("C0") + "NO CARRIER", Idle, "001FFA00000000000000000000C06B6C1003" + rearm,
-       nullptr},
+      {Online, boxFrame("C0") + "NO CARRIER", Idle, ack + rearm, nullptr},
       {Online, partialFrame, Idle, rearm, nullptr},
+      // A NO CARRIER split across two events, behind a frame answered at the first.
+      {Online, boxFrame("C0") + "N", Idle, ack + rearm, nullptr, "O CARRIER\r\n"},
+      {Online, boxFrame("C0") + "NO CA", Idle, ack + rearm, nullptr, "RRIER"},
+      {Online, boxFrame("C0") + "NO CARRIE", Idle, ack + rearm, nullptr, "R"},
       {WaitConnect, "no carrier", WaitConnect, "", ""},
   };
   for (const auto& c : cases) {
@@ -103,6 +111,7 @@ TEST_F(StateMachine, NoCarrierIsTestedAfterEachStateOnTheInputLeft) {
     engine.ReceiveBuffer.clear();
 
     serial.receive(c.input);
+    if (!c.later.empty()) serial.receive(c.later);
     EXPECT_EQ(engine.state, c.finalState);
     EXPECT_EQ(EncodeHex(serial.takeWritten()), c.written);
     const bool disconnected = c.written.ends_with(rearm);

@@ -133,8 +133,8 @@ const std::string kEnded = ", lost 0, ended 1, refused 0";
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, EndToEnd,
-    testing::Values(Scenario{"TwoCallsWithThePatch",
-                             {"--patch", E2E_SSF2J_PATCH},
+    testing::Values(Scenario{"TwoCallsAtLineSpeed",  // a byte at a time, as at 2400 baud
+                             {"--patch", E2E_SSF2J_PATCH, "--pace-us", "4167"},
                              {},
                              {kFirst + "4" + kEnded,
                               "0003, rebuilt 1, logins 1, restarts 0, sent 4" + kEnded}},

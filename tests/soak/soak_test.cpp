@@ -1,6 +1,7 @@
-// 1,000 calls in a row over a pseudo-terminal, every tenth one hostile: the box simulator places
-// them and checks every frame; the headless driver answers, loses its port now and then and opens
-// it again through the simulator's link. The two sides' reports are held against each other.
+// 1,000 calls in a row over a pseudo-terminal, every tenth one hostile and one in twenty written a
+// byte at a time: the box simulator places them and checks every frame; the headless driver
+// answers, loses its port now and then and opens it again through the simulator's link. The two
+// sides' reports are held against each other.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -29,7 +30,8 @@ Lines starting(const Lines& lines, std::string_view prefix) {
 
 TEST(Soak, EveryGoodCallGetsItsWholeUploadThroughHostileCallsAndLostPorts) {
   ChildProcess simulator({SOAK_SIMULATOR, "--soak", "--calls", "1000", "--link", SOAK_LINK,
-                          "--patch", SOAK_SSF2J_PATCH, "--timeout-ms", "150000"});
+                          "--patch", SOAK_SSF2J_PATCH, "--pace-us", "20", "--timeout-ms",
+                          "150000"});
   std::optional<ChildProcess> driver;
   Lines simulatorLines;        // the link, one line per call, the summary
   std::vector<Lines> logs(1);  // the driver's, cut at each call's "Remote Connection ID : " line
